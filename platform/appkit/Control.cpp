@@ -30,6 +30,16 @@ ViewPtr Control::hitTest(Point point) {
     return hit;
 }
 
+void Control::mouseDown(const EventPtr&) { pressed_ = enabled_; }
+
+void Control::mouseUp(const EventPtr& event) {
+    bool wasPressed = pressed_;
+    pressed_ = false;
+    if (!wasPressed || !enabled_ || !event) return;
+    Point p = convertPointFrom(event->locationInWindow(), nullptr);
+    if (bounds().contains(p)) performClick();
+}
+
 HookPoint<Control&, ViewPtr&>& Control::hitTestHook() {
     static HookPoint<Control&, ViewPtr&> hook;
     return hook;

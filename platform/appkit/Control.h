@@ -41,10 +41,16 @@ public:
     ViewPtr hitTest(Point point) override;
     static HookPoint<Control&, ViewPtr&>& hitTestHook();
 
+    // A click: pressed on mouse-down, the action sent on mouse-up inside the control.
+    void mouseDown(const EventPtr& event) override;
+    void mouseUp(const EventPtr& event) override;
+    bool isHighlighted() const { return pressed_; }
+
 private:
     std::weak_ptr<Object> target_;
     std::string action_;
     bool enabled_ = true;
+    bool pressed_ = false;
     std::string stringValue_;
     FontPtr font_ = Font::systemFont(Font::systemFontSize());
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/appkit/Button.h"
+#include "platform/appkit/EventMonitor.h"
 #include "platform/appkit/ViewController.h"
 #include "platform/appkit/WindowController.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -447,5 +448,123 @@ void Window::display() {
 void Window::notify(const std::string& name) { NotificationCenter::defaultCenter().post(name, sharedFromThis<Window>()); }
 
 std::string Window::description() const { return Responder::description(); }
+
+}  // namespace platform
+
+// ---- events -------------------------------------------------------------------------------------
+
+namespace platform {
+
+namespace {
+
+void collectTrackingAreas(const ViewPtr& view, std::vector<std::pair<ViewPtr, TrackingAreaPtr>>& out) {
+    if (view->isHidden()) return;
+    for (auto& area : view->trackingAreas()) out.emplace_back(view, area);
+    for (auto& sub : view->subviews()) collectTrackingAreas(sub, out);
+}
+
+// Recognisers of `kind` on the view and its ancestors, innermost first.
+std::vector<GestureRecognizerPtr> recognizers(ViewPtr view, GestureRecognizer::Kind kind) {
+    std::vector<GestureRecognizerPtr> out;
+    for (; view; view = view->superview())
+        for (auto& r : view->gestureRecognizers())
+            if (r->kind() == kind && r->isEnabled) out.push_back(r);
+    return out;
+}
+
+}  // namespace
+
+void Window::sendEvent(const EventPtr& event) {
+    if (!event) return;
+    auto self = sharedFromThis<Window>();
+    event->setWindow(self);
+    Point p = event->locationInWindow();
+    switch (event->type()) {
+        case EventType::LeftMouseDown:
+        case EventType::RightMouseDown: {
+            if (ignoresMouseEvents || !contentView_) return;
+            auto hit = contentView_->hitTest(p);
+            mouseDownView_ = hit;
+            lastMouse_ = p;
+            if (!hit) return;
+            if (event->type() == EventType::RightMouseDown) return hit->rightMouseDown(event);
+            for (auto& r : recognizers(hit, GestureRecognizer::Kind::Press)) r->transition(GestureRecognizer::State::Began, p);
+            hit->mouseDown(event);
+            return;
+        }
+        case EventType::LeftMouseDragged: {
+            auto view = mouseDownView_.lock();
+            if (!view) return;
+            for (auto& r : recognizers(view, GestureRecognizer::Kind::Pan)) {
+                bool began = r->state() != GestureRecognizer::State::Possible;
+                r->translation = {p.x - lastMouse_.x, p.y - lastMouse_.y};
+                if (!began) r->translation = {0, 0};
+                r->transition(began ? GestureRecognizer::State::Changed : GestureRecognizer::State::Began, p);
+            }
+            view->mouseDragged(event);
+            return;
+        }
+        case EventType::LeftMouseUp: {
+            auto view = mouseDownView_.lock();
+            mouseDownView_.reset();
+            if (!view) return;
+            for (auto& r : recognizers(view, GestureRecognizer::Kind::Pan))
+                if (r->state() != GestureRecognizer::State::Possible) r->transition(GestureRecognizer::State::Ended, p);
+            for (auto& r : recognizers(view, GestureRecognizer::Kind::Press))
+                if (r->state() != GestureRecognizer::State::Possible) r->transition(GestureRecognizer::State::Ended, p);
+            auto hit = contentView_ ? contentView_->hitTest(p) : nullptr;
+            if (hit && (hit == view || hit->isDescendantOf(view) || view->isDescendantOf(hit)))
+                for (auto& r : recognizers(view, GestureRecognizer::Kind::Click))
+                    if (event->clickCount() >= r->numberOfClicksRequired) r->transition(GestureRecognizer::State::Ended, p);
+            view->mouseUp(event);
+            return;
+        }
+        case EventType::MouseMoved: {
+            if (!contentView_) return;
+            std::vector<std::pair<ViewPtr, TrackingAreaPtr>> areas;
+            collectTrackingAreas(contentView_, areas);
+            for (auto& [view, area] : areas) {
+                Point local = view->convertPointFrom(p, nullptr);
+                bool inside = area->rect().contains(local);
+                auto owner = std::dynamic_pointer_cast<Responder>(area->owner());
+                if (!owner) continue;
+                if ((area->options() & TrackingAreaOptions::MouseEnteredAndExited) && inside != area->mouseInside) {
+                    area->mouseInside = inside;
+                    if (inside) owner->mouseEntered(event); else owner->mouseExited(event);
+                }
+                if ((area->options() & TrackingAreaOptions::MouseMoved) && inside) owner->mouseMoved(event);
+            }
+            return;
+        }
+        case EventType::ScrollWheel: {
+            if (!contentView_) return;
+            if (auto hit = contentView_->hitTest(p)) hit->scrollWheel(event);
+            return;
+        }
+        case EventType::KeyDown:
+        case EventType::KeyUp:
+        case EventType::FlagsChanged: {
+            auto responder = firstResponder();
+            if (!responder) responder = self;
+            if (event->type() == EventType::KeyDown) responder->keyDown(event);
+            else if (event->type() == EventType::KeyUp) responder->keyUp(event);
+            else responder->flagsChanged(event);
+            return;
+        }
+        default: return;
+    }
+}
+
+bool Window::dispatchApplicationEvent(EventPtr event) {
+    if (!event) return false;
+    auto target = event->window();
+    event = EventMonitor::dispatchLocal(std::move(event));
+    if (!event) return false;
+    if (!target) target = event->window();
+    if (!target) target = keyWindow();
+    if (!target) return false;
+    target->sendEvent(event);
+    return true;
+}
 
 }  // namespace platform

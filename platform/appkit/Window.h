@@ -184,6 +184,15 @@ public:
     void display();
     int windowNumber() const { return number_; }
 
+    // ---- events ---------------------------------------------------------------------------------
+    // Dispatches an event of this window: mouse events to the view under the mouse (and, while the
+    // button is down, to the view it went down in), gesture recognisers, tracking areas, key events to
+    // the first responder.
+    virtual void sendEvent(const EventPtr& event);
+    // What the application does with an incoming event: the in-application monitors first, then the
+    // event's window (or the key window). Answers whether a window received it.
+    static bool dispatchApplicationEvent(EventPtr event);
+
     std::string description() const override;
 
     // Sets the window's own appearance and tells its views.
@@ -221,6 +230,8 @@ private:
     std::uint64_t order_ = 0;  // higher: more recently ordered front
     AppearancePtr appearance_;
     bool layoutScheduled_ = false;
+    std::weak_ptr<View> mouseDownView_;
+    Point lastMouse_;
 };
 
 }  // namespace platform
