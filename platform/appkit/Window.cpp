@@ -508,12 +508,17 @@ void Window::sendEvent(const EventPtr& event) {
             auto view = mouseDownView_.lock();
             mouseDownView_.reset();
             if (!view) return;
+            bool panned = false;
             for (auto& r : recognizers(view, GestureRecognizer::Kind::Pan))
-                if (r->state() != GestureRecognizer::State::Possible) r->transition(GestureRecognizer::State::Ended, p);
+                if (r->state() != GestureRecognizer::State::Possible) {
+                    panned = true;
+                    r->transition(GestureRecognizer::State::Ended, p);
+                }
             for (auto& r : recognizers(view, GestureRecognizer::Kind::Press))
                 if (r->state() != GestureRecognizer::State::Possible) r->transition(GestureRecognizer::State::Ended, p);
+            // A click is a press and release inside the same view, without a pan in between.
             auto hit = contentView_ ? contentView_->hitTest(p) : nullptr;
-            if (hit && (hit == view || hit->isDescendantOf(view) || view->isDescendantOf(hit)))
+            if (!panned && hit && (hit == view || hit->isDescendantOf(view)))
                 for (auto& r : recognizers(view, GestureRecognizer::Kind::Click))
                     if (event->clickCount() >= r->numberOfClicksRequired) r->transition(GestureRecognizer::State::Ended, p);
             view->mouseUp(event);
