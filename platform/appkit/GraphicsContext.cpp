@@ -89,7 +89,14 @@ void GraphicsContext::drawText(const std::string& text, const Rect& rect, const 
     cairo_rectangle(cr_, d.origin.x, d.origin.y, d.size.width, d.size.height);
     cairo_clip(cr_);
     PangoLayout* layout = pango_cairo_create_layout(cr_);
-    pango_cairo_context_set_resolution(pango_layout_get_context(layout), 72.0);
+    PangoContext* context = pango_layout_get_context(layout);
+    pango_cairo_context_set_resolution(context, 72.0);
+    // The same metrics as measuring, so a text drawn in its measured size never wraps.
+    cairo_font_options_t* fontOptions = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(fontOptions, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(fontOptions, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(context, fontOptions);
+    cairo_font_options_destroy(fontOptions);
     pango_cairo_update_layout(cr_, layout);
     TextLayoutOptions o = options;
     if (o.maxWidth <= 0) o.maxWidth = d.size.width;
