@@ -96,7 +96,8 @@ private:
     bool ownApplicationIsFrontmost() const;
 
     // Read on every tapped key event from any thread: kept outside the lock, with no guard to pass.
-    static inline std::atomic<bool> trusted_{false};
+    static bool initialTrust();
+    static inline std::atomic<bool> trusted_{initialTrust()};
     mutable std::mutex mutex_;
     std::string frontmost_;
     std::vector<std::string> selection_;
