@@ -358,3 +358,60 @@ TEST_F(Toolkit, DefaultAnswerServesEveryDialogWithoutWaiting) {
     ASSERT_TRUE(save->url());
     EXPECT_EQ(save->url()->lastPathComponent(), "x.txt");
 }
+
+TEST_F(Toolkit, SystemSettingChangeReachesViewsThatInheritIt) {
+    struct Watching : View {
+        int changes = 0;
+        void viewDidChangeEffectiveAppearance() override { ++changes; }
+    };
+    auto window = Window::make({0, 0, 100, 100});
+    auto view = View::make<Watching>({0, 0, 10, 10});
+    auto pinned = View::make<Watching>({0, 0, 10, 10});
+    pinned->setAppearance(Appearance::aqua());
+    window->contentView()->addSubview(view);
+    window->contentView()->addSubview(pinned);
+    EXPECT_EQ(view->effectiveAppearance(), Appearance::aqua());
+    xqtest::writePlist(home / "Library/Preferences/.GlobalPreferences.plist", {{"AppleInterfaceStyle", Value("Dark")}});
+    Appearance::systemSettingChanged();
+    EXPECT_EQ(view->effectiveAppearance(), Appearance::darkAqua());
+    EXPECT_EQ(view->changes, 1);
+    EXPECT_EQ(pinned->changes, 0);
+    Appearance::systemSettingChanged();  // no change, no call
+    EXPECT_EQ(view->changes, 1);
+}
+
+TEST_F(Toolkit, KeyedAnimationsRunOnTheLoopClockAndTellTheirDelegate) {
+    xqtest::ManualClockScope clock;
+    struct Delegate : AnimationDelegate {
+        std::vector<std::string> calls;
+        void animationDidStart(const AnimationPtr&) override { calls.push_back("start"); }
+        void animationDidStop(const AnimationPtr&, bool finished) override {
+            calls.push_back(finished ? "finished" : "stopped");
+        }
+    };
+    auto layer = Layer::make();
+    auto delegate = std::make_shared<Delegate>();
+    auto fade = Animation::make("opacity");
+    fade->duration = 2;
+    fade->delegate = delegate;
+    layer->addAnimation(fade, "fade");
+    EXPECT_EQ(layer->animationKeys(), std::vector<std::string>{"fade"});
+    clock.advance(1.9);
+    EXPECT_EQ(delegate->calls, std::vector<std::string>{"start"});
+    clock.advance(0.2);
+    EXPECT_EQ(delegate->calls, (std::vector<std::string>{"start", "finished"}));
+    EXPECT_TRUE(layer->animationKeys().empty());
+
+    auto kept = Animation::make("position");
+    kept->isRemovedOnCompletion = false;
+    kept->fillMode = FillMode::Forwards;
+    kept->delegate = delegate;
+    layer->addAnimation(kept, "move");
+    clock.advance(1);
+    EXPECT_NE(layer->animation("move"), nullptr);
+    auto spin = Animation::make("transform");
+    spin->delegate = delegate;
+    layer->addAnimation(spin, "spin");
+    layer->removeAnimation("spin");
+    EXPECT_EQ(delegate->calls.back(), "stopped");
+}

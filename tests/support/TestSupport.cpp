@@ -174,6 +174,7 @@ void resetInterface() {
     platform::Window::closeAll();
     platform::Screen::resetScreens();
     platform::Appearance::setApplication(nullptr);
+    platform::Appearance::systemSettingChanged();
     platform::UserResponses::shared().reset();
     platform::RunLoop::main().runPending();
     platform::UserResponses::shared().reset();
