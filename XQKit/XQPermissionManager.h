@@ -77,6 +77,7 @@ public:
     const std::shared_ptr<XQPermissionWindowController>& permissionWindowController() const { return permissionWC_; }
     const std::shared_ptr<platform::Timer>& monitorTimer() const { return monitorTimer_; }
     long second() const { return second_; }
+    const std::vector<XQPermissionModelPtr>& authTypes() const { return authTypes_; }
 
     // Use `shared()`; public for std::make_shared.
     XQPermissionManager();

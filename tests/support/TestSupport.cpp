@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -167,6 +168,43 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::map<st
     close(out[0]);
     close(err[0]);
     return result;
+}
+
+LaunchRecorder::LaunchRecorder() {
+    platform::Workspace::shared()->setLauncher([this](const platform::LaunchRequest& request) {
+        launches_.push_back(request);
+        return 999999;
+    });
+}
+
+LaunchRecorder::~LaunchRecorder() { platform::Workspace::shared()->setLauncher(nullptr); }
+
+std::vector<std::string> LaunchRecorder::openedURLs() const {
+    std::vector<std::string> urls;
+    for (const auto& launch : launches_)
+        urls.insert(urls.end(), launch.arguments.begin(), launch.arguments.end());
+    return urls;
+}
+
+RunningAppProcess::RunningAppProcess(const std::string& bundlePath) {
+    std::string name = bundlePath.substr(bundlePath.rfind('/') + 1);
+    name.resize(name.size() - 4);  // ".app"
+    std::string executable = bundlePath + "/Contents/MacOS/" + name;
+    std::filesystem::remove(executable);
+    std::filesystem::create_symlink("/bin/sleep", executable);
+    std::string seconds = "600";
+    char* argv[] = {executable.data(), seconds.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, executable.c_str(), nullptr, nullptr, argv, environ) != 0)
+        throw std::runtime_error("cannot start " + executable);
+    pid_ = pid;
+}
+
+RunningAppProcess::~RunningAppProcess() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
 }
 
 namespace {

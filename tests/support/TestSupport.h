@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/appkit/Workspace.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Value.h"
 
@@ -83,6 +84,37 @@ void writePlist(const std::string& path, const platform::Dictionary& dictionary)
 std::string makeAppBundle(const std::string& folder, const std::string& name, const std::string& bundleId,
                           const std::string& version = "1.0", const platform::Dictionary& extraInfo = {},
                           const std::string& script = "#!/bin/sh\nexit 0\n");
+
+// Records what the workspace would start, for the scope, instead of starting it; each launch gets a
+// process number no process has.
+class LaunchRecorder {
+public:
+    LaunchRecorder();
+    ~LaunchRecorder();
+    LaunchRecorder(const LaunchRecorder&) = delete;
+    LaunchRecorder& operator=(const LaunchRecorder&) = delete;
+    const std::vector<platform::LaunchRequest>& launches() const { return launches_; }
+    // The URL texts the launched applications were given, in order.
+    std::vector<std::string> openedURLs() const;
+
+private:
+    std::vector<platform::LaunchRequest> launches_;
+};
+
+// A process of an application bundle (made with makeAppBundle), running for the scope: the bundle's
+// executable becomes a link to `sleep`, so the process is found like any running application and
+// does nothing until the scope ends and kills it.
+class RunningAppProcess {
+public:
+    explicit RunningAppProcess(const std::string& bundlePath);
+    ~RunningAppProcess();
+    RunningAppProcess(const RunningAppProcess&) = delete;
+    RunningAppProcess& operator=(const RunningAppProcess&) = delete;
+    int pid() const { return pid_; }
+
+private:
+    int pid_ = -1;
+};
 
 // Runs a program to completion and answers its exit status and standard output.
 struct ProgramResult {
