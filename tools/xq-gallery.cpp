@@ -19,7 +19,10 @@
 #include "platform/appkit/TextField.h"
 #include "platform/appkit/VisualEffectView.h"
 #include "platform/appkit/Window.h"
+#include "platform/system/Session.h"
 #include "XQKit/ColorExtension.h"
+#include "XQKit/XQPermissionManager.h"
+#include "XQKit/XQPermissionWindowController.h"
 #include "XQKit/ViewExtension.h"
 
 using namespace platform;
@@ -141,6 +144,21 @@ WindowPtr layerStyles() {
     return window;
 }
 
+// The permission window with its three rows, one of them granted, and the tutorial button.
+WindowPtr permissionWindow() {
+    XQPermissionManager::shared()->tutorialLink = "https://example.com/permissions";
+    Session::shared().setTrusted(true);
+    auto controller = XQPermissionWindowController::make();
+    controller->permissionVc()->authTypes = {
+        XQPermissionModel::make(XQPermissionAuthType::accessibility, "Lets the Space bar open a preview"),
+        XQPermissionModel::make(XQPermissionAuthType::fullDiskAccess, ""),
+        XQPermissionModel::make(XQPermissionAuthType::screenCapture, "Needed to show windows of other apps"),
+    };
+    controller->permissionVc()->reloadItems();
+    Session::shared().setTrusted(false);
+    return controller->window();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +188,7 @@ int main(int argc, char** argv) {
         {"alert-checkbox",
          [] { return alertWindow("Delete the item?", "It cannot be restored.", {"Delete", "Cancel"}, "Do not ask again"); }},
         {"layer-styles", layerStyles},
+        {"permission-window", permissionWindow},
     };
     int failures = 0;
     for (const auto& entry : entries) {

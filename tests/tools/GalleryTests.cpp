@@ -10,7 +10,7 @@ TEST(Gallery, WritesEveryEntryAsPng) {
     auto result = xqtest::runProgram({std::string(XQ_TOOLS_DIR) + "/xq-gallery", home / "out"});
     ASSERT_EQ(result.status, 0) << result.error;
     for (const char* name : {"alert-one-button", "alert-two-buttons", "alert-three-buttons", "alert-checkbox",
-                             "layer-styles"}) {
+                             "layer-styles", "permission-window"}) {
         auto image = platform::Image::contentsOfFile(home / ("out/" + std::string(name) + ".png"));
         ASSERT_NE(image, nullptr) << name;
         EXPECT_GT(image->pixelsWide(), 0) << name;
