@@ -1,6 +1,7 @@
 #include "XQKit/Process.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <iostream>
 
 #include "platform/foundation/Process.h"
@@ -82,7 +83,9 @@ std::string decodedTrimmed(const platform::Data& data) {
     return isValidUTF8(view) ? trimmed(view) : std::string();
 }
 
-void logLine(const std::string& message) { std::cerr << message << std::endl; }
+void logLine(const std::string& message) {
+    if (std::getenv("XQ_PROCESS_LOG")) std::cerr << message << std::endl;
+}
 
 struct Outcome {
     bool launched = false;

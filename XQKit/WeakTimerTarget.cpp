@@ -4,21 +4,17 @@
 
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/appkit/Workspace.h"
 
 namespace {
-// The center the workspace posts its power notifications on.
-platform::NotificationCenter& workspaceCenter() {
-    static platform::NotificationCenter center;
-    return center;
-}
-const char* const kDidWake = "NSWorkspaceDidWakeNotification";
+platform::NotificationCenter& workspaceCenter() { return platform::Workspace::shared()->notificationCenter(); }
 }  // namespace
 
 std::shared_ptr<WeakTimerTarget> WeakTimerTarget::make() {
     std::shared_ptr<WeakTimerTarget> target(new WeakTimerTarget());
     std::weak_ptr<WeakTimerTarget> weak = target;
     target->defineAction("fire", [raw = target.get()](const platform::ObjectPtr&) { raw->fire(); });
-    target->observer = workspaceCenter().addObserver(kDidWake, nullptr, nullptr, [weak](const platform::Notification&) {
+    target->observer = workspaceCenter().addObserver(platform::kWorkspaceDidWakeNotification, nullptr, nullptr, [weak](const platform::Notification&) {
         platform::dispatch::main().asyncAfter(2.0, [weak] {
             auto self = weak.lock();
             if (!self || !self->timer) return;
