@@ -7,11 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
 
 #include "platform/foundation/DistributedNotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 
 extern char** environ;
 
@@ -89,5 +91,87 @@ NoBus::~NoBus() {
     env_.reset();
     platform::DistributedNotificationCenter::defaultCenter().reconnect();
 }
+
+PeerProcess::PeerProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e; ++e) {
+        std::string entry = *e;
+        if (!env.count(entry.substr(0, entry.find('=')))) envStrings.push_back(entry);
+    }
+    for (const auto& [name, value] : env) envStrings.push_back(name + "=" + value);
+    std::vector<char*> envp, args;
+    for (auto& s : envStrings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> copy = argv;
+    for (auto& a : copy) args.push_back(a.data());
+    args.push_back(nullptr);
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    fd_ = out[0];
+    fcntl(fd_, F_SETFL, O_NONBLOCK);
+}
+
+PeerProcess::~PeerProcess() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (fd_ >= 0) close(fd_);
+}
+
+void PeerProcess::readAvailable() {
+    char buffer[4096];
+    ssize_t n;
+    while (fd_ >= 0 && (n = read(fd_, buffer, sizeof buffer)) > 0) {
+        partial_.append(buffer, static_cast<std::size_t>(n));
+        std::size_t nl;
+        while ((nl = partial_.find('\n')) != std::string::npos) {
+            lines_.push_back(partial_.substr(0, nl));
+            partial_.erase(0, nl + 1);
+        }
+    }
+}
+
+bool PeerProcess::waitForLine(const std::string& line, double timeout) {
+    return platform::RunLoop::main().runUntil(
+        [&] {
+            readAvailable();
+            return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+        },
+        timeout);
+}
+
+bool PeerProcess::waitForLines(std::size_t count, double timeout) {
+    return platform::RunLoop::main().runUntil(
+        [&] {
+            readAvailable();
+            return lines_.size() >= count;
+        },
+        timeout);
+}
+
+int PeerProcess::wait(double timeout) {
+    if (pid_ <= 0) return status_;
+    bool exited = platform::RunLoop::main().runUntil(
+        [&] {
+            readAvailable();
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            pid_ = -1;
+            return true;
+        },
+        timeout);
+    readAvailable();
+    return exited ? status_ : -1;
+}
+
+std::string peerProgram() { return XQ_TEST_PEER; }
 
 }  // namespace xqtest

@@ -6,7 +6,9 @@
 // from it on exit.
 
 #include <memory>
+#include <map>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 #include "support/TestSupport.h"
@@ -38,5 +40,36 @@ public:
 private:
     std::unique_ptr<ScopedEnv> env_;
 };
+
+// Another program running beside the test, its standard output read line by line while the main
+// run loop keeps going (so this process's own notifications are delivered meanwhile). It is
+// terminated and reaped when the object goes.
+class PeerProcess {
+public:
+    explicit PeerProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
+    ~PeerProcess();
+    PeerProcess(const PeerProcess&) = delete;
+    PeerProcess& operator=(const PeerProcess&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    // Runs the main run loop until a line equal to `line` has been read (or `timeout` real seconds).
+    bool waitForLine(const std::string& line, double timeout = 20.0);
+    // Runs until `count` lines have been read in all.
+    bool waitForLines(std::size_t count, double timeout = 20.0);
+    // Waits for the exit; answers the exit status (-1 on time-out).
+    int wait(double timeout = 20.0);
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    void readAvailable();
+    pid_t pid_ = -1;
+    int fd_ = -1;
+    std::string partial_;
+    std::vector<std::string> lines_;
+    int status_ = -1;
+};
+
+// The test helper program that talks through XQCFNotificationCenter.
+std::string peerProgram();
 
 }  // namespace xqtest
