@@ -1,6 +1,10 @@
 #include "platform/system/Session.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/appkit/EventMonitor.h"
 #include "platform/foundation/Bundle.h"
@@ -163,6 +167,15 @@ void Session::advance(const std::shared_ptr<PostedEvent>& posted) {
         return;
     }
     finish(posted);
+}
+
+std::optional<std::string> Session::consoleUser() const {
+    if (const char* user = std::getenv("XQ_CONSOLE_USER")) {
+        if (!*user) return std::nullopt;
+        return std::string(user);
+    }
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_name) return std::string(entry->pw_name);
+    return std::nullopt;
 }
 
 bool Session::ownApplicationIsFrontmost() const { return frontmostApplication() == ownIdentifier(); }

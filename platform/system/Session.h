@@ -75,6 +75,10 @@ public:
     // The user disabled the taps (secure input and the like): each enabled tap is disabled and told.
     void disableTapsByUserInput();
 
+    // The user logged in at the console (XQ_CONSOLE_USER, else the user running this process);
+    // absent when nobody is.
+    std::optional<std::string> consoleUser() const;
+
     // The taps that exist, in the order events pass them.
     std::vector<std::shared_ptr<EventTap>> taps() const;
     // Events applications posted into the session (synthetic events), oldest first.
