@@ -1,9 +1,11 @@
 #include "XQKit/Process.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <iostream>
 
+#include "XQKit/XQLog.h"
+#include "platform/appkit/Application.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Process.h"
 
 namespace {
@@ -83,9 +85,7 @@ std::string decodedTrimmed(const platform::Data& data) {
     return isValidUTF8(view) ? trimmed(view) : std::string();
 }
 
-void logLine(const std::string& message) {
-    if (std::getenv("XQ_PROCESS_LOG")) std::cerr << message << std::endl;
-}
+void logLine(std::string_view function, const std::string& message) { XQLog(XQLogAt(function), message); }
 
 struct Outcome {
     bool launched = false;
@@ -110,16 +110,17 @@ Outcome runCollecting(const std::string& path, const std::vector<std::string>& a
     return outcome;
 }
 
-std::optional<std::string> report(const Outcome& outcome, const std::string& prefix, const std::string& display) {
+std::optional<std::string> report(std::string_view function, const Outcome& outcome, const std::string& prefix,
+                                  const std::string& display) {
     if (!outcome.launched) {
-        logLine("❌ " + prefix + " '" + display + "' 发生错误: " + outcome.launchError);
+        logLine(function, "❌ " + prefix + " '" + display + "' 发生错误: " + outcome.launchError);
         return std::nullopt;
     }
     if (outcome.status == 0) {
-        logLine("✅ " + prefix + " '" + display + "' 执行成功:\n" + outcome.output);
+        logLine(function, "✅ " + prefix + " '" + display + "' 执行成功:\n" + outcome.output);
         return outcome.output;
     }
-    logLine("❌ " + prefix + " '" + display + "' 执行失败: " + outcome.error);
+    logLine(function, "❌ " + prefix + " '" + display + "' 执行失败: " + outcome.error);
     return std::nullopt;
 }
 
@@ -128,13 +129,13 @@ std::optional<std::string> report(const Outcome& outcome, const std::string& pre
 std::optional<std::string> ExecuteCMD(const std::string& cmd, const std::optional<std::vector<std::string>>& argus) {
     std::vector<std::string> arguments = {"-c", cmd};
     if (argus) arguments.insert(arguments.end(), argus->begin(), argus->end());
-    return report(runCollecting("/bin/bash", arguments), "cmd", "/bin/bash -c " + cmd);
+    return report("ExecuteCMD(_:argus:)", runCollecting("/bin/bash", arguments), "cmd", "/bin/bash -c " + cmd);
 }
 
 std::optional<std::string> ExecuteCustomCMD(const std::string& launchPath, const std::vector<std::string>& argus) {
     std::string display = launchPath;
     for (const auto& a : argus) display += " " + a;
-    return report(runCollecting(launchPath, argus), "custom cmd", display);
+    return report("ExecuteCustomCMD(_:argus:)", runCollecting(launchPath, argus), "custom cmd", display);
 }
 
 bool OpenFilePath(const std::string& path) {
@@ -145,7 +146,7 @@ bool OpenFilePath(const std::string& path) {
     process->standardError = platform::Process::Stream::ToOutput;
     std::string error;
     if (!process->run(&error)) {
-        logLine("OpenFilePath: " + path + " run error: " + error);
+        logLine("OpenFilePath(_:)", "OpenFilePath: " + path + " run error: " + error);
         return false;
     }
     process->waitUntilExit();
@@ -153,12 +154,19 @@ bool OpenFilePath(const std::string& path) {
         process->terminationReason() == platform::Process::TerminationReason::Exit)
         return true;
     auto view = process->outputData().view();
-    logLine("OpenFilePath: " + path + " error: " + (isValidUTF8(view) ? std::string(view) : std::string("Unknown")));
+    logLine("OpenFilePath(_:)", "OpenFilePath: " + path + " error: " + (isValidUTF8(view) ? std::string(view) : std::string("Unknown")));
     return false;
 }
 
 void RestartApp() {
-    // Filled in with the main bundle and the application object.
+    // A new instance first; when it cannot be started, this one keeps running rather than leaving the
+    // user with none.
+    std::string error;
+    if (!platform::Process::launchDetached("/usr/bin/open", {"-n", platform::Bundle::main()->bundlePath()}, &error)) {
+        logLine("RestartApp()", "RestartApp error: " + error);
+        return;
+    }
+    platform::Application::shared()->terminate(nullptr);
 }
 
 std::vector<std::string> parseFilePaths(const std::string& text) {

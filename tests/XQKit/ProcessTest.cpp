@@ -2,7 +2,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <functional>
+
 #include "XQKit/Process.h"
+#include "XQKit/XQLog.h"
+#include "platform/foundation/RunLoop.h"
 #include "support/TestSupport.h"
 
 using Strings = std::vector<std::string>;
@@ -44,11 +48,6 @@ TEST(ExecuteCustomCMD, RunsTheExecutableWithExactlyItsArguments) {
     EXPECT_EQ(ExecuteCustomCMD(plain, {}), std::nullopt);  // not executable
     EXPECT_EQ(ExecuteCustomCMD("/bin/false", {}), std::nullopt);
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
-}
-
-TEST(OpenFilePath, OpensExistingPathsAndRefusesMissingOnes) {
-    xqtest::TempHome home;
-    EXPECT_FALSE(OpenFilePath(home / "missing file.txt"));
 }
 
 TEST(ShellFilePath, QuotesForAPosixShell) {
@@ -105,4 +104,53 @@ TEST(ParseFilePaths, ReadsBackEveryQuotedPath) {
         "ünïcödé/路径/🙂", "!bang", "{a,b}", "a=b", " leading and trailing ",
     };
     for (const auto& path : paths) EXPECT_EQ(parseFilePaths(shellFilePath(path)), Strings{path}) << path;
+}
+
+namespace {
+struct LogCapture {
+    LogCapture() {
+        XQ_LOG_RELEASE = true;
+        testing::internal::CaptureStderr();
+    }
+    std::string text() {
+        XQ_LOG_RELEASE = false;
+        return testing::internal::GetCapturedStderr();
+    }
+};
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+}  // namespace
+
+TEST(CommandLogs, NameTheCommandAndItsOutcome) {
+    xqtest::TempHome home;
+    struct Case {
+        std::function<void()> run;
+        std::vector<std::string> expected;
+        std::vector<std::string> absent;
+    } cases[] = {
+        {[] { ExecuteCMD("echo $0-$1", Strings{"a", "b"}); }, {"✅ cmd '/bin/bash -c echo $0-$1' 执行成功:\na-b"}, {"a b"}},
+        {[] { ExecuteCMD("exit 3"); }, {"❌ cmd '/bin/bash -c exit 3' 执行失败: \n"}, {}},
+        {[] { ExecuteCMD("echo oops >&2; exit 1"); }, {"❌ cmd '/bin/bash -c echo oops >&2; exit 1' 执行失败: oops"}, {}},
+        {[] { ExecuteCustomCMD("/bin/echo", {"x", "y"}); }, {"✅ custom cmd '/bin/echo x y' 执行成功:\nx y"}, {}},
+        {[] { ExecuteCustomCMD("/nonexistent/tool", {"a"}); },
+         {"❌ custom cmd '/nonexistent/tool a' 发生错误: The file “tool” doesn’t exist."}, {}},
+        {[&] { EXPECT_FALSE(OpenFilePath(home / "no such.txt")); },
+         {"OpenFilePath: " + (home / "no such.txt") + " error: The file " + (home / "no such.txt") + " does not exist.\n"},
+         {}},
+    };
+    for (auto& c : cases) {
+        LogCapture capture;
+        c.run();
+        std::string text = capture.text();
+        for (const auto& e : c.expected) EXPECT_TRUE(contains(text, e)) << text;
+        for (const auto& a : c.absent) EXPECT_FALSE(contains(text, a)) << text;
+    }
+}
+
+TEST(OpenFilePath, OpensAnExistingApplicationBundle) {
+    xqtest::TempHome home;
+    std::string marker = home / "launched";
+    std::string bundle = xqtest::makeAppBundle(home / "Applications", "Opened", "cn.example.opened", "1.0", {},
+                                               "#!/bin/sh\ntouch \"" + marker + "\"\n");
+    EXPECT_TRUE(OpenFilePath(bundle));
+    EXPECT_TRUE(platform::RunLoop::main().runUntil([&] { return xqtest::fileExists(marker); }, 10.0));
 }
