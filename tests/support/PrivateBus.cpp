@@ -92,12 +92,14 @@ NoBus::~NoBus() {
     platform::DistributedNotificationCenter::defaultCenter().reconnect();
 }
 
-PeerProcess::PeerProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env) {
+PeerProcess::PeerProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                         bool withError) {
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    if (withError) posix_spawn_file_actions_adddup2(&actions, out[1], 2);
     std::vector<std::string> envStrings;
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;

@@ -46,7 +46,9 @@ private:
 // terminated and reaped when the object goes.
 class PeerProcess {
 public:
-    explicit PeerProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
+    // With `withError`, standard error is read too, mixed into the same lines.
+    explicit PeerProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
+                         bool withError = false);
     ~PeerProcess();
     PeerProcess(const PeerProcess&) = delete;
     PeerProcess& operator=(const PeerProcess&) = delete;
