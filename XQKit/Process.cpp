@@ -1,6 +1,7 @@
 #include "XQKit/Process.h"
 
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 
 #include "XQKit/XQLog.h"
@@ -14,6 +15,14 @@ namespace {
 bool isValidUTF8(std::string_view s) {
     std::size_t i = 0, n = s.size();
     while (i < n) {
+        // ASCII runs, eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s.data() + i, 8);
+            if (word & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        if (i >= n) break;
         auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
             ++i;

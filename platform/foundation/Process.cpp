@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -85,12 +86,15 @@ int spawn(pid_t* pid, const std::string& path, const std::vector<std::string>& a
     }
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    // The child starts with default signal dispositions and an empty mask, whatever ours are.
-    sigset_t none, all;
+    // The child starts with an empty signal mask and with default dispositions for the signals a
+    // parent commonly ignores (handled ones are reset by exec anyway), whatever ours are.
+    sigset_t none, reset;
     sigemptyset(&none);
-    sigfillset(&all);
+    sigemptyset(&reset);
+    for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU})
+        sigaddset(&reset, signal);
     posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setsigdefault(&attributes, &reset);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     int rc = ::posix_spawn(pid, path.c_str(), actions, &attributes, argv.data(), changed ? envp.data() : environ);
     posix_spawnattr_destroy(&attributes);
@@ -209,11 +213,44 @@ bool Process::run(std::string* error) {
     return true;
 }
 
+namespace {
+
+// Bytes read from one pipe, kept in uninitialised blocks and joined once at the end, so a large
+// output is copied exactly once and nothing is zero-filled in advance.
+class Collector {
+public:
+    static constexpr std::size_t kBlock = 1 << 20;
+    // Room for the next read.
+    std::pair<std::uint8_t*, std::size_t> room() {
+        if (blocks_.empty() || used_ == kBlock) {
+            blocks_.emplace_back(new std::uint8_t[kBlock]);
+            used_ = 0;
+        }
+        return {blocks_.back().get() + used_, kBlock - used_};
+    }
+    void commit(std::size_t n) { used_ += n; }
+    void moveInto(std::vector<std::uint8_t>& sink) {
+        if (blocks_.empty()) return;
+        std::size_t total = (blocks_.size() - 1) * kBlock + used_;
+        sink.reserve(sink.size() + total);
+        for (std::size_t i = 0; i < blocks_.size(); ++i) {
+            std::size_t n = i + 1 == blocks_.size() ? used_ : kBlock;
+            sink.insert(sink.end(), blocks_[i].get(), blocks_[i].get() + n);
+        }
+        blocks_.clear();
+    }
+
+private:
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace
+
 void Process::waitUntilExit() {
     if (pid_ <= 0 || exited_) return;
-    std::vector<std::uint8_t>* sinks[2] = {&output_.mutableBytes(), &error_.mutableBytes()};
+    Collector collectors[2];
     int fds[2] = {outFd_, errFd_};
-    constexpr std::size_t chunk = 1 << 20;
     while (fds[0] >= 0 || fds[1] >= 0) {
         pollfd polls[2];
         nfds_t count = 0;
@@ -230,21 +267,19 @@ void Process::waitUntilExit() {
         for (nfds_t k = 0; k < count; ++k) {
             if (!polls[k].revents) continue;
             int i = which[k];
-            auto& sink = *sinks[i];
-            // Read straight into the buffer's spare room.
-            std::size_t used = sink.size();
-            sink.resize(used + chunk);
-            ssize_t n = ::read(fds[i], sink.data() + used, chunk);
+            auto [at, room] = collectors[i].room();
+            ssize_t n = ::read(fds[i], at, room);
             if (n > 0) {
-                sink.resize(used + static_cast<std::size_t>(n));
+                collectors[i].commit(static_cast<std::size_t>(n));
                 continue;
             }
-            sink.resize(used);
             if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
             ::close(fds[i]);
             fds[i] = -1;
         }
     }
+    collectors[0].moveInto(output_.mutableBytes());
+    collectors[1].moveInto(error_.mutableBytes());
     outFd_ = errFd_ = -1;
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
