@@ -80,8 +80,10 @@ void XQCFNotificationCenter::postCFNotification(const std::string& name, const X
 
 void XQCFNotificationCenter::postCFNotification(const std::string& name, const XQUserInfo& userInfo,
                                                 const platform::ObjectPtr& observer, ReceiveHandler handler) {
-    postCFNotification(name, userInfo);
+    // Listening for the reply before the request goes out: a responder may answer before a
+    // registration made afterwards has reached the bus, and that reply would be lost.
     addObserver(observer, replyName(name), std::move(handler));
+    postCFNotification(name, userInfo);
 }
 
 void XQCFNotificationCenter::dispatch(const std::string& name, const XQUserInfo& userInfo) {

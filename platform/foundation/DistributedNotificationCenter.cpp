@@ -8,6 +8,7 @@
 #include <iostream>
 #include <algorithm>
 #include <limits>
+#include <map>
 
 #include "platform/foundation/RunLoop.h"
 
@@ -291,14 +292,19 @@ void logLine(const std::string& line) { std::cerr << "DistributedNotificationCen
 
 struct DistributedNotificationCenter::Bus {
     sd_bus* bus = nullptr;
-    sd_bus_slot* match = nullptr;
+    // One match rule per observed name (arg0), so a process receives only the names it observes; ""
+    // is the rule for every name, used while someone observes all names or a name too long for a rule.
+    std::map<std::string, sd_bus_slot*> matches;
+    // The last message handed to the observers, so one that matches two rules is delivered once.
+    std::string lastSender;
+    std::uint64_t lastCookie = 0;
     std::shared_ptr<FileDescriptorSource> source;
     ~Bus() {
         if (source) {
             source->invalidate();
             RunLoop::main().removeFileDescriptor(source);
         }
-        if (match) sd_bus_slot_unref(match);
+        for (auto& [name, slot] : matches) sd_bus_slot_unref(slot);
         if (bus) sd_bus_flush_close_unref(bus);
     }
 };
@@ -336,6 +342,10 @@ DistributedNotificationCenter::Bus* DistributedNotificationCenter::connect() {
 
 int onSignal(sd_bus_message* m, void* userdata, sd_bus_error*) {
     auto* center = static_cast<DistributedNotificationCenter*>(userdata);
+    std::uint64_t cookie = 0;
+    sd_bus_message_get_cookie(m, &cookie);
+    const char* sender = sd_bus_message_get_sender(m);
+    if (!center->firstDelivery(sender ? sender : "", cookie)) return 0;
     const char* name = nullptr;
     if (sd_bus_message_read_basic(m, 's', &name) < 0 || !name) return 0;
     std::optional<Dictionary> userInfo;
@@ -359,15 +369,57 @@ void DistributedNotificationCenter::deliverFromBus(const std::string& name, cons
     deliver(name, userInfo);
 }
 
+bool DistributedNotificationCenter::firstDelivery(const std::string& sender, std::uint64_t cookie) {
+    std::lock_guard lock(mutex_);
+    if (!bus_) return true;
+    if (cookie != 0 && cookie == bus_->lastCookie && sender == bus_->lastSender) return false;
+    bus_->lastCookie = cookie;
+    bus_->lastSender = sender;
+    return true;
+}
+
+namespace {
+// A match-rule value in quotes; an apostrophe is written as '\''.
+std::string quotedRuleValue(const std::string& value) {
+    std::string quoted = "'";
+    for (char c : value) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+constexpr std::size_t kMaxRule = 1024;  // the bus refuses longer rules
+}  // namespace
+
 void DistributedNotificationCenter::ensureMatch() {
     std::lock_guard lock(mutex_);
-    if (!bus_ || bus_->match) return;
-    int r = sd_bus_add_match(bus_->bus, &bus_->match, kMatch, onSignal, this);
-    if (r < 0) {
-        bus_->match = nullptr;
-        logLine(std::string("cannot listen on the session bus (") + std::strerror(-r) + ")");
+    if (!bus_) return;
+    // The rules wanted now: one per observed name, or the catch-all.
+    std::map<std::string, std::string> wanted;  // key -> rule
+    for (const auto& r : registrations_) {
+        if (r->byObject && r->observer.expired()) continue;
+        std::string rule = r->name.empty() ? std::string() : std::string(kMatch) + ",arg0=" + quotedRuleValue(r->name);
+        if (rule.size() > kMaxRule || r->name.empty())
+            wanted[""] = kMatch;
+        else
+            wanted[r->name] = rule;
     }
-    // The call may have read signals into the queue while waiting for its reply.
+    for (auto it = bus_->matches.begin(); it != bus_->matches.end();) {
+        if (wanted.count(it->first)) {
+            ++it;
+            continue;
+        }
+        sd_bus_slot_unref(it->second);
+        it = bus_->matches.erase(it);
+    }
+    for (const auto& [key, rule] : wanted) {
+        if (bus_->matches.count(key)) continue;
+        sd_bus_slot* slot = nullptr;
+        int r = sd_bus_add_match(bus_->bus, &slot, rule.c_str(), onSignal, this);
+        if (r < 0) {
+            logLine(std::string("cannot listen on the session bus (") + std::strerror(-r) + ")");
+            continue;
+        }
+        bus_->matches[key] = slot;
+    }
+    // Adding a rule waits for the bus's answer and may have read signals meanwhile.
     scheduleProcessing();
 }
 
@@ -450,12 +502,15 @@ void DistributedNotificationCenter::addObserver(const ObjectPtr& observer, const
 
 void DistributedNotificationCenter::removeObserver(const void* observer, const std::optional<std::string>& name) {
     std::vector<std::shared_ptr<Registration>> removed;  // destroyed outside the lock
-    std::lock_guard lock(mutex_);
-    std::erase_if(registrations_, [&](const std::shared_ptr<Registration>& r) {
-        bool match = r->key == observer && (!name || r->name == *name);
-        if (match) removed.push_back(r);
-        return match;
-    });
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(registrations_, [&](const std::shared_ptr<Registration>& r) {
+            bool match = r->key == observer && (!name || r->name == *name);
+            if (match) removed.push_back(r);
+            return match;
+        });
+    }
+    if (!removed.empty()) ensureMatch();
 }
 
 void DistributedNotificationCenter::removeObserver(const ObjectPtr& observer, const std::optional<std::string>& name) {

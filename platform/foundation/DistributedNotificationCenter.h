@@ -22,6 +22,7 @@
 // posting does nothing and observers are kept but never called.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -81,6 +82,8 @@ public:
 
     // Hands a notification read from the bus to the observers (called by the connection).
     void deliverFromBus(const std::string& name, const std::optional<Dictionary>& userInfo);
+    // False when the message (sender, serial) was already delivered through another rule.
+    bool firstDelivery(const std::string& sender, std::uint64_t cookie);
 
 private:
     DistributedNotificationCenter() = default;

@@ -77,16 +77,25 @@ TEST_F(DistributedCenterTest, DropsWhatCannotCrossProcessesAndDeliversTheRest) {
     EXPECT_EQ(received[0].userInfo, expected);
 }
 
-TEST_F(DistributedCenterTest, NamesMatchExactlyIncludingEmptyAndVeryLongOnes) {
+TEST_F(DistributedCenterTest, NamesMatchExactlyIncludingEmptyQuotedAndVeryLongOnes) {
     std::string longName(200000, 'n');
-    observe("");  // every name
-    center().post("");
+    std::string quoted = "it's \\ 'quoted', arg0='x'";
+    observe(quoted);
+    observe(longName);
+    center().post("unobserved");
+    center().post(quoted);
     center().post(longName);
-    center().post("other");
-    ASSERT_TRUE(waitFor(3));
-    EXPECT_EQ(received[0].name, "");
-    EXPECT_EQ(received[1].name, longName);
-    EXPECT_EQ(received[2].name, "other");
+    center().post("");
+    ASSERT_TRUE(waitFor(2));
+    // An observer of every name, alongside the others: each registration gets each message once.
+    observe("");
+    center().post("");
+    center().post(quoted);
+    ASSERT_TRUE(waitFor(5));
+    platform::RunLoop::main().runPending();
+    std::vector<std::string> names;
+    for (const auto& r : received) names.push_back(r.name);
+    EXPECT_EQ(names, (std::vector<std::string>{quoted, longName, "", quoted, quoted}));
 }
 
 TEST_F(DistributedCenterTest, AnyDBusClientCanPost) {
