@@ -34,6 +34,12 @@ Session& Session::shared() {
 
 Session::Session() : frontmost_(kFinder) {}
 
+bool Session::initialTrust() {
+    // A login starts untrusted; XQ_SESSION_TRUSTED=1 starts a program as if Accessibility were granted.
+    const char* trusted = std::getenv("XQ_SESSION_TRUSTED");
+    return trusted && std::string_view(trusted) == "1";
+}
+
 void Session::reset() {
     std::vector<std::shared_ptr<EventTap>> oldTaps = taps();
     trusted_.store(false);

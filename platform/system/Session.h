@@ -48,7 +48,7 @@ public:
     // nothing focused, Automation allowed, no taps.
     void reset();
 
-    bool isTrusted() const { return trusted_.load(std::memory_order_relaxed); }
+    static bool isTrusted() { return trusted_.load(std::memory_order_relaxed); }
     void setTrusted(bool trusted) { trusted_.store(trusted); }
 
     std::string frontmostApplication() const;
@@ -95,7 +95,9 @@ private:
     void finish(const std::shared_ptr<PostedEvent>& posted);
     bool ownApplicationIsFrontmost() const;
 
-    std::atomic<bool> trusted_{false};
+    // Read on every tapped key event from any thread: kept outside the lock, with no guard to pass.
+    static bool initialTrust();
+    static inline std::atomic<bool> trusted_{initialTrust()};
     mutable std::mutex mutex_;
     std::string frontmost_;
     std::vector<std::string> selection_;
