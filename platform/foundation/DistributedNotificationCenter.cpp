@@ -547,7 +547,12 @@ void DistributedNotificationCenter::deliver(const std::string& name, const std::
 }
 
 void DistributedNotificationCenter::post(const std::string& name, const std::optional<Dictionary>& userInfo,
-                                         unsigned) {
+                                         unsigned options) {
+    // The connection belongs to the main thread; a post from elsewhere is handed over to it.
+    if (!RunLoop::main().isCurrent()) {
+        RunLoop::main().perform([this, name, userInfo, options] { post(name, userInfo, options); });
+        return;
+    }
     Bus* bus = connect();
     std::lock_guard lock(mutex_);
     if (!bus || !bus_) return;

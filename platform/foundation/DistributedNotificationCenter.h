@@ -66,7 +66,8 @@ public:
                      SuspensionBehavior suspension = SuspensionBehavior::DeliverImmediately);
     void removeObserver(const ObjectPtr& observer, const std::optional<std::string>& name);
 
-    // Sends the notification to every process of the session, this one included.
+    // Sends the notification to every process of the session, this one included. Called off the
+    // main thread, the post is handed to the main run loop and goes out from there.
     void post(const std::string& name, const std::optional<Dictionary>& userInfo = std::nullopt,
               unsigned options = DeliverImmediately);
 
