@@ -98,7 +98,8 @@ TEST_F(AgentEndToEnd, FromLoginToPreviewToQuit) {
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return xqtest::readFile(record).has_value(); }, 10));
     EXPECT_EQ(xqtest::readFile(record), "TorvanePro://finderSync?index=4\n");
     EXPECT_EQ(UserDefaults::suite(kSuite)->stringArray("FinderSyncSelectedUrls"), (std::vector<std::string>{zip, tar}));
-    EXPECT_TRUE(logged("Open url: TorvanePro://finderSync?index=4"));
+    // The agent logs after it has opened the URL, so the line may come after the record.
+    EXPECT_TRUE(waitForLog("Open url: TorvanePro://finderSync?index=4"));
 
     // The system times the tap out: it is removed at once and back within two seconds.
     EXPECT_EQ(session({"timeout"}).status, 0);

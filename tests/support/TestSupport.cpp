@@ -198,6 +198,17 @@ RunningAppProcess::RunningAppProcess(const std::string& bundlePath) {
     if (posix_spawn(&pid, executable.c_str(), nullptr, nullptr, argv, environ) != 0)
         throw std::runtime_error("cannot start " + executable);
     pid_ = pid;
+    // The new program's arguments show in /proc a moment after the spawn returns; until then the
+    // process cannot be told from its parent.
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+        std::string first;
+        if (std::getline(cmdline, first, '\0') && first == executable) return;
+        usleep(10000);
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    throw std::runtime_error("no sign of " + executable);
 }
 
 RunningAppProcess::~RunningAppProcess() {
