@@ -35,10 +35,6 @@ protected:
         }
         return false;
     }
-    bool logged(const std::string& text) {
-        const auto& lines = agent->lines();
-        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
-    }
     // Waits for the `n`-th log line containing `text`.
     bool waitForLog(const std::string& text, std::size_t n = 1, double timeout = 10) {
         return RunLoop::main().runUntil(
@@ -98,7 +94,6 @@ TEST_F(AgentEndToEnd, FromLoginToPreviewToQuit) {
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return xqtest::readFile(record).has_value(); }, 10));
     EXPECT_EQ(xqtest::readFile(record), "TorvanePro://finderSync?index=4\n");
     EXPECT_EQ(UserDefaults::suite(kSuite)->stringArray("FinderSyncSelectedUrls"), (std::vector<std::string>{zip, tar}));
-    // The agent logs after it has opened the URL, so the line may come after the record.
     EXPECT_TRUE(waitForLog("Open url: TorvanePro://finderSync?index=4"));
 
     // The system times the tap out: it is removed at once and back within two seconds.
