@@ -8,9 +8,8 @@
 
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/CommonCrypto.h"
+#include "platform/foundation/ProcessInfo.h"
 #include "platform/foundation/URL.h"
-
-namespace xq {
 
 using platform::CommonCrypto;
 using platform::Data;
@@ -65,7 +64,11 @@ std::string md5Lower(std::string_view text) { return hex(platform::InsecureMD5::
 
 std::string md5Upper(std::string_view text) { return hex(platform::InsecureMD5::hash(text), true); }
 
-std::string sha256(std::string_view text) { return hex(platform::SHA256::hash(text), false); }
+std::string sha256(std::string_view text) {
+    // The digest comes from CryptoKit, which systems before 10.15 lack.
+    if (!platform::ProcessInfo::processInfo().isOperatingSystemAtLeast({10, 15, 0})) return {};
+    return hex(platform::SHA256::hash(text), false);
+}
 
 std::string base64Encode(std::string_view text) { return platform::base64EncodedString(text.data(), text.size()); }
 
@@ -144,4 +147,3 @@ std::optional<std::string> AESCrypt::ecbDecrypt(const Data& data, const Data& ke
     return utf8Text(result.bytes.data(), result.bytes.size());
 }
 
-}  // namespace xq

@@ -13,12 +13,10 @@
 #include "platform/foundation/CryptoKit.h"
 #include "platform/foundation/Data.h"
 
-namespace xq {
-
 // MD5 of the text as 32 hexadecimal digits, lower ("%02x") or upper ("%02X") case.
 std::string md5Lower(std::string_view text);
 std::string md5Upper(std::string_view text);
-// SHA-256 as 64 lower-case hexadecimal digits.
+// SHA-256 as 64 lower-case hexadecimal digits; empty on systems before macOS 10.15.
 std::string sha256(std::string_view text);
 
 // Standard Base64 of the bytes, without line breaks.
@@ -47,4 +45,3 @@ public:
     static std::optional<std::string> ecbDecrypt(const platform::Data& data, const platform::Data& key);
 };
 
-}  // namespace xq

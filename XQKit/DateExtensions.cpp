@@ -6,9 +6,8 @@
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/URL.h"
 
-namespace xq {
-
 using platform::Calendar;
+using platform::Date;
 using Component = platform::Calendar::Component;
 
 namespace {
@@ -26,21 +25,18 @@ Calendar::DateComponents fields(const Calendar& calendar, Date date) {
 
 Calendar::DateComponents fields(Date date) { return fields(Calendar::current(), date); }
 
-Date move(const Calendar& calendar, Component component, int value, Date date) {
+Date moved(const Calendar& calendar, Component component, int value, Date date) {
     return calendar.dateByAdding(component, value, date).value_or(date);
 }
 
 int week(const Calendar& calendar, Date date) {
     auto f = fields(calendar, date);
     if (f.day == 1 && f.month == 1) return 1;
-    return fields(calendar, move(calendar, Component::day, -1, date)).weekOfYear.value_or(0);
+    return fields(calendar, moved(calendar, Component::day, -1, date)).weekOfYear.value_or(0);
 }
 
 platform::DateFormatter posixFormatter(std::string_view format) {
-    platform::DateFormatter formatter;
-    formatter.setLocale(platform::Locale::posix());
-    formatter.setDateFormat(std::string(format));
-    return formatter;
+    return platform::DateFormatter(platform::Locale::posix(), platform::TimeZone::current(), std::string(format));
 }
 
 bool isGregorianLeapYear(long long year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -92,19 +88,19 @@ int daysInYear(int year) {
     return isGregorianLeapYear(year) ? 366 : 365;
 }
 
-Date dateAdd(Date date, int days) { return move(Calendar::current(), Component::day, days, date); }
+Date dateAdd(Date date, int days) { return moved(Calendar::current(), Component::day, days, date); }
 Date yesterday(Date date) { return dateAdd(date, -1); }
-Date dayOfPreviousMonth(Date date) { return move(Calendar::current(), Component::month, -1, date); }
-Date dayOfNextMonth(Date date) { return move(Calendar::current(), Component::month, 1, date); }
+Date dayOfPreviousMonth(Date date) { return moved(Calendar::current(), Component::month, -1, date); }
+Date dayOfNextMonth(Date date) { return moved(Calendar::current(), Component::month, 1, date); }
 
 std::vector<Date> datesOfWeek(Date date) {
     Calendar calendar = Calendar::current();
     int w = calendar.component(Component::weekday, date);
     int k = calendar.firstWeekday() == 1 ? w - 2 : w - 1;
-    Date start = move(calendar, Component::day, -k, date);
+    Date start = moved(calendar, Component::day, -k, date);
     std::vector<Date> dates;
     dates.reserve(7);
-    for (int i = 0; i < 7; ++i) dates.push_back(move(calendar, Component::day, i, start));
+    for (int i = 0; i < 7; ++i) dates.push_back(moved(calendar, Component::day, i, start));
     return dates;
 }
 
@@ -166,10 +162,9 @@ Date firstDayOfMonth(Date now) {
 Date lastDayOfMonth(Date now) {
     Calendar calendar = Calendar::current();
     auto interval = calendar.dateInterval(Component::month, now);
-    return interval ? move(calendar, Component::day, -1, interval->end()) : now;
+    return interval ? moved(calendar, Component::day, -1, interval->end()) : now;
 }
 
 Date firstDayOfCurrentMonth() { return firstDayOfMonth(Date::now()); }
 Date lastDayOfCurrentMonth() { return lastDayOfMonth(Date::now()); }
 
-}  // namespace xq

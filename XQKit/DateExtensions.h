@@ -14,10 +14,6 @@
 
 #include "platform/foundation/Date.h"
 
-namespace xq {
-
-using platform::Date;
-
 enum class Weekday { monday, tuesday, wednesday, thursday, friday, saturday, sunday };
 
 // "Monday" ... "Sunday".
@@ -26,60 +22,58 @@ std::string_view rawValue(Weekday weekday);
 std::optional<Weekday> weekdayFromRawValue(std::string_view rawValue);
 
 // Calendar fields of the date.
-int year(Date date);
-int month(Date date);
-int day(Date date);
-int hour(Date date);
-int minute(Date date);
-int second(Date date);
-int weekOfMonth(Date date);
+int year(platform::Date date);
+int month(platform::Date date);
+int day(platform::Date date);
+int hour(platform::Date date);
+int minute(platform::Date date);
+int second(platform::Date date);
+int weekOfMonth(platform::Date date);
 // The week number with weeks beginning on Monday (in a Sunday-first calendar); 1 January is week 1.
-int week(Date date);
+int week(platform::Date date);
 // The English weekday name of the date, read as a Weekday.
-Weekday weekday(Date date);
-int daysInMonth(Date date);
-int daysInYear(Date date);
+Weekday weekday(platform::Date date);
+int daysInMonth(platform::Date date);
+int daysInYear(platform::Date date);
 
 // Moves by calendar days or months; higher fields carry over, the time of day stays.
-Date dateAdd(Date date, int days);
-Date yesterday(Date date);
-Date dayOfPreviousMonth(Date date);
-Date dayOfNextMonth(Date date);
+platform::Date dateAdd(platform::Date date, int days);
+platform::Date yesterday(platform::Date date);
+platform::Date dayOfPreviousMonth(platform::Date date);
+platform::Date dayOfNextMonth(platform::Date date);
 // The seven days of the date's week, at its time of day: Monday to Sunday in a Sunday-first calendar
 // (a Sunday belongs to the week starting the next day), otherwise Sunday to Saturday.
-std::vector<Date> datesOfWeek(Date date);
+std::vector<platform::Date> datesOfWeek(platform::Date date);
 
 // The date in the pattern ("yyyy-MM-dd HH:mm:ss"), in the current time zone.
-std::string string(Date date, std::string_view format);
+std::string string(platform::Date date, std::string_view format);
 // That instant (seconds since 1970) in the pattern.
 std::string string(double timestamp, std::string_view format);
 // The date the text names in the pattern, in the current time zone or, with `chinaTimeZone`, in
 // Asia/Shanghai; absent when the text does not fit the pattern or is not UTF-8.
-std::optional<Date> date(std::string_view string, std::string_view format, bool chinaTimeZone = false);
+std::optional<platform::Date> date(std::string_view string, std::string_view format, bool chinaTimeZone = false);
 
-bool sameYear(Date date, Date with);
-bool sameMonth(Date date, Date with);
+bool sameYear(platform::Date date, platform::Date with);
+bool sameMonth(platform::Date date, platform::Date with);
 // Same month and same `week` number: two days of one week in different months are not the same week.
-bool sameWeek(Date date, Date with);
-bool sameDay(Date date, Date with);
-bool sameHour(Date date, Date with);
-bool sameMinute(Date date, Date with);
+bool sameWeek(platform::Date date, platform::Date with);
+bool sameDay(platform::Date date, platform::Date with);
+bool sameHour(platform::Date date, platform::Date with);
+bool sameMinute(platform::Date date, platform::Date with);
 
 // Midnight at the start of the first, and of the last, day of the current month; now when the
 // calendar cannot say.
-Date firstDayOfCurrentMonth();
-Date lastDayOfCurrentMonth();
+platform::Date firstDayOfCurrentMonth();
+platform::Date lastDayOfCurrentMonth();
 // The same for the month holding `now`.
-Date firstDayOfMonth(Date now);
-Date lastDayOfMonth(Date now);
+platform::Date firstDayOfMonth(platform::Date now);
+platform::Date lastDayOfMonth(platform::Date now);
 // 365 or 366.
 int daysInYear(int year);
 
-}  // namespace xq
-
 template <>
-struct std::hash<xq::Weekday> {
-    std::size_t operator()(xq::Weekday weekday) const noexcept {
-        return std::hash<std::string_view>()(xq::rawValue(weekday));
+struct std::hash<Weekday> {
+    std::size_t operator()(Weekday weekday) const noexcept {
+        return std::hash<std::string_view>()(rawValue(weekday));
     }
 };

@@ -55,14 +55,14 @@ void digestBaseline(benchmark::State& state, const char* name) {
 
 void BM_md5Lower(benchmark::State& state) {
     const std::string& text = megabyteText();
-    for (auto _ : state) benchmark::DoNotOptimize(xq::md5Lower(text));
+    for (auto _ : state) benchmark::DoNotOptimize(md5Lower(text));
     state.SetBytesProcessed(state.iterations() * text.size());
 }
 void BM_md5_EVPBaseline(benchmark::State& state) { digestBaseline(state, "MD5"); }
 
 void BM_sha256(benchmark::State& state) {
     const std::string& text = megabyteText();
-    for (auto _ : state) benchmark::DoNotOptimize(xq::sha256(text));
+    for (auto _ : state) benchmark::DoNotOptimize(sha256(text));
     state.SetBytesProcessed(state.iterations() * text.size());
 }
 void BM_sha256_EVPBaseline(benchmark::State& state) { digestBaseline(state, "SHA2-256"); }
@@ -72,7 +72,7 @@ const platform::Data kIV(std::vector<std::uint8_t>(16, 0xA5));
 
 void BM_aesCBCEncrypt(benchmark::State& state) {
     const std::string& text = megabyteText();
-    for (auto _ : state) benchmark::DoNotOptimize(xq::aesCBCEncrypt(text, kKey, kIV));
+    for (auto _ : state) benchmark::DoNotOptimize(aesCBCEncrypt(text, kKey, kIV));
     state.SetBytesProcessed(state.iterations() * text.size());
 }
 
@@ -98,7 +98,7 @@ void BM_aesCBCEncrypt_EVPBaseline(benchmark::State& state) {
 void BM_aesEncrypt(benchmark::State& state) {
     const std::string& text = megabyteText();
     platform::SymmetricKey key(kKey);
-    for (auto _ : state) benchmark::DoNotOptimize(xq::aesEncrypt(text, key));
+    for (auto _ : state) benchmark::DoNotOptimize(aesEncrypt(text, key));
     state.SetBytesProcessed(state.iterations() * text.size());
 }
 
@@ -129,7 +129,7 @@ constexpr double kInstant = 1709251200.5;
 void BM_stringFormat(benchmark::State& state) {
     setenv("TZ", "Asia/Shanghai", 1);
     platform::Date date = platform::Date::fromUnixTime(kInstant);
-    for (auto _ : state) benchmark::DoNotOptimize(xq::string(date, "yyyy-MM-dd HH:mm:ss"));
+    for (auto _ : state) benchmark::DoNotOptimize(string(date, "yyyy-MM-dd HH:mm:ss"));
 }
 
 void BM_stringFormat_ReadyICUBaseline(benchmark::State& state) {

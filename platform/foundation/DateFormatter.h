@@ -18,6 +18,8 @@ class DateFormatter {
 public:
     // The current locale and time zone, and an empty pattern.
     DateFormatter();
+    DateFormatter(Locale locale, TimeZone zone, std::string pattern = {})
+        : dateFormat_(std::move(pattern)), locale_(std::move(locale)), timeZone_(std::move(zone)) {}
 
     const std::string& dateFormat() const { return dateFormat_; }
     void setDateFormat(std::string pattern) { dateFormat_ = std::move(pattern); }

@@ -8,7 +8,6 @@
 #include "support/TestSupport.h"
 
 using platform::Date;
-using xq::Weekday;
 
 namespace {
 
@@ -24,23 +23,23 @@ private:
 
 // A wall-clock time in the current time zone.
 Date at(const std::string& text) {
-    auto parsed = xq::date(text, text.size() > 10 ? "yyyy-MM-dd HH:mm" : "yyyy-MM-dd");
+    auto parsed = date(text, text.size() > 10 ? "yyyy-MM-dd HH:mm" : "yyyy-MM-dd");
     EXPECT_TRUE(parsed) << text;
     return parsed.value_or(Date());
 }
 
-std::string show(Date date) { return xq::string(date, "yyyy-MM-dd HH:mm"); }
+std::string show(Date date) { return string(date, "yyyy-MM-dd HH:mm"); }
 
 }  // namespace
 
 TEST(Weekday, RawValuesAreTheSevenEnglishNamesExactly) {
-    EXPECT_EQ(xq::rawValue(Weekday::monday), "Monday");
-    EXPECT_EQ(xq::rawValue(Weekday::sunday), "Sunday");
+    EXPECT_EQ(rawValue(Weekday::monday), "Monday");
+    EXPECT_EQ(rawValue(Weekday::sunday), "Sunday");
     for (auto w : {Weekday::monday, Weekday::tuesday, Weekday::wednesday, Weekday::thursday, Weekday::friday,
                    Weekday::saturday, Weekday::sunday})
-        EXPECT_EQ(xq::weekdayFromRawValue(xq::rawValue(w)), w);
+        EXPECT_EQ(weekdayFromRawValue(rawValue(w)), w);
     for (const char* bad : {"monday", "MONDAY", "Mon", "", " Monday", "Montag"})
-        EXPECT_FALSE(xq::weekdayFromRawValue(bad)) << bad;
+        EXPECT_FALSE(weekdayFromRawValue(bad)) << bad;
     EXPECT_EQ(std::hash<Weekday>()(Weekday::friday), std::hash<std::string_view>()("Friday"));
     std::unordered_set<Weekday> set{Weekday::monday, Weekday::monday, Weekday::sunday};
     EXPECT_EQ(set.size(), 2u);
@@ -51,7 +50,7 @@ TEST(DateFields, WeekdayIsEnglishWhateverTheUserLanguage) {
         UserSettings user(lang, "Asia/Shanghai");
         const char* days[] = {"2024-01-01", "2024-01-02", "2024-01-03", "2024-01-04",
                               "2024-01-05", "2024-01-06", "2024-01-07"};
-        for (int i = 0; i < 7; ++i) EXPECT_EQ(xq::weekday(at(days[i])), static_cast<Weekday>(i)) << lang << " " << days[i];
+        for (int i = 0; i < 7; ++i) EXPECT_EQ(weekday(at(days[i])), static_cast<Weekday>(i)) << lang << " " << days[i];
     }
 }
 
@@ -59,20 +58,20 @@ TEST(DateFields, ComeFromTheCurrentCalendarAndTimeZone) {
     Date instant = Date::fromUnixTime(1709251200 + 3 * 3600 + 25 * 60 + 9);  // 2024-03-01 03:25:09 UTC
     {
         UserSettings user("en_US.UTF-8", "UTC");
-        EXPECT_EQ(xq::year(instant), 2024);
-        EXPECT_EQ(xq::month(instant), 3);
-        EXPECT_EQ(xq::day(instant), 1);
-        EXPECT_EQ(xq::hour(instant), 3);
-        EXPECT_EQ(xq::minute(instant), 25);
-        EXPECT_EQ(xq::second(instant), 9);
-        EXPECT_EQ(xq::weekOfMonth(instant), 1);
+        EXPECT_EQ(year(instant), 2024);
+        EXPECT_EQ(month(instant), 3);
+        EXPECT_EQ(day(instant), 1);
+        EXPECT_EQ(hour(instant), 3);
+        EXPECT_EQ(minute(instant), 25);
+        EXPECT_EQ(second(instant), 9);
+        EXPECT_EQ(weekOfMonth(instant), 1);
     }
     {
         UserSettings user("en_US.UTF-8", "America/Los_Angeles");  // still 29 February there
-        EXPECT_EQ(xq::month(instant), 2);
-        EXPECT_EQ(xq::day(instant), 29);
-        EXPECT_EQ(xq::hour(instant), 19);
-        EXPECT_EQ(xq::weekOfMonth(instant), 5);
+        EXPECT_EQ(month(instant), 2);
+        EXPECT_EQ(day(instant), 29);
+        EXPECT_EQ(hour(instant), 19);
+        EXPECT_EQ(weekOfMonth(instant), 5);
     }
 }
 
@@ -97,7 +96,7 @@ TEST(Week, SundayFirstCalendarNumbersMondayBasedWeeks) {
              Case{"2022-01-03", 2},
              Case{"2024-12-31", 1},  // the day before lies in the calendar's first week of 2025
          })
-        EXPECT_EQ(xq::week(at(c.day)), c.week) << c.day;
+        EXPECT_EQ(week(at(c.day)), c.week) << c.day;
 }
 
 TEST(Week, MondayFirstCalendarShiftsByTheDayBefore) {
@@ -108,7 +107,7 @@ TEST(Week, MondayFirstCalendarShiftsByTheDayBefore) {
     };
     for (const Case& c : {Case{"2024-01-01", 1}, Case{"2024-01-07", 1}, Case{"2024-01-08", 1}, Case{"2024-01-09", 2},
                           Case{"2021-01-01", 1}, Case{"2021-01-02", 53}})
-        EXPECT_EQ(xq::week(at(c.day)), c.week) << c.day;
+        EXPECT_EQ(week(at(c.day)), c.week) << c.day;
 }
 
 TEST(DateParsing, TextsThatDoNotFitAreAbsent) {
@@ -134,40 +133,40 @@ TEST(DateParsing, TextsThatDoNotFitAreAbsent) {
              Case{"Wednesday, 3 January 2024", "EEEE, d MMMM yyyy", true},
              Case{"Mittwoch, 3 Januar 2024", "EEEE, d MMMM yyyy", false},
          })
-        EXPECT_EQ(xq::date(c.text, c.format).has_value(), c.fits) << c.text << " | " << c.format;
+        EXPECT_EQ(date(c.text, c.format).has_value(), c.fits) << c.text << " | " << c.format;
 }
 
 TEST(DateParsing, ChinaTimeZoneReadsTheWallClockInUTCPlus8) {
     UserSettings user("en_US.UTF-8", "America/New_York");
-    auto china = xq::date("2024-03-01 08:00:00", "yyyy-MM-dd HH:mm:ss", true);
+    auto china = date("2024-03-01 08:00:00", "yyyy-MM-dd HH:mm:ss", true);
     ASSERT_TRUE(china);
     EXPECT_EQ(china->timeIntervalSince1970(), 1709251200.0);
-    auto local = xq::date("2024-03-01 08:00:00", "yyyy-MM-dd HH:mm:ss");
+    auto local = date("2024-03-01 08:00:00", "yyyy-MM-dd HH:mm:ss");
     ASSERT_TRUE(local);
     EXPECT_EQ(local->timeIntervalSince1970(), 1709251200.0 + 13 * 3600);
 }
 
 TEST(DateParsing, MissingFieldsDefaultToTheYear2000) {
     UserSettings user("en_US.UTF-8", "UTC");
-    auto time = xq::date("12:30", "HH:mm");
+    auto time = date("12:30", "HH:mm");
     ASSERT_TRUE(time);
-    EXPECT_EQ(xq::string(*time, "yyyy-MM-dd HH:mm"), "2000-01-01 12:30");
+    EXPECT_EQ(string(*time, "yyyy-MM-dd HH:mm"), "2000-01-01 12:30");
 }
 
 TEST(DateFormatting, UsesThePOSIXLocaleAndTheCurrentTimeZone) {
     {
         UserSettings user("fr_FR.UTF-8", "UTC");
-        EXPECT_EQ(xq::string(0.0, "yyyy-MM-dd HH:mm:ss"), "1970-01-01 00:00:00");
-        EXPECT_EQ(xq::string(0.0, "EEEE d MMMM yyyy"), "Thursday 1 January 1970");
-        EXPECT_EQ(xq::string(Date::fromUnixTime(1709251200.25), "HH:mm:ss.SSS"), "00:00:00.250");
+        EXPECT_EQ(string(0.0, "yyyy-MM-dd HH:mm:ss"), "1970-01-01 00:00:00");
+        EXPECT_EQ(string(0.0, "EEEE d MMMM yyyy"), "Thursday 1 January 1970");
+        EXPECT_EQ(string(Date::fromUnixTime(1709251200.25), "HH:mm:ss.SSS"), "00:00:00.250");
     }
     {
         UserSettings user("zh_CN.UTF-8", "Asia/Shanghai");
-        EXPECT_EQ(xq::string(0.0, "yyyy-MM-dd HH:mm:ss"), "1970-01-01 08:00:00");
-        EXPECT_EQ(xq::string(0.0, "'literal' yyyy"), "literal 1970");
+        EXPECT_EQ(string(0.0, "yyyy-MM-dd HH:mm:ss"), "1970-01-01 08:00:00");
+        EXPECT_EQ(string(0.0, "'literal' yyyy"), "literal 1970");
     }
     UserSettings user("en_US.UTF-8", "UTC");
-    EXPECT_EQ(xq::string(0.0, ""), "");
+    EXPECT_EQ(string(0.0, ""), "");
 }
 
 TEST(DaysInYear, LeapRules) {
@@ -177,12 +176,12 @@ TEST(DaysInYear, LeapRules) {
     };
     for (const Case& c : {Case{2000, 366}, Case{1900, 365}, Case{2024, 366}, Case{2023, 365}, Case{2100, 365},
                           Case{1600, 366}, Case{2400, 366}, Case{1996, 366}})
-        EXPECT_EQ(xq::daysInYear(c.year), c.days) << c.year;
-    EXPECT_EQ(xq::daysInYear(at("2024-07-01")), 366);
-    EXPECT_EQ(xq::daysInYear(at("2023-07-01")), 365);
+        EXPECT_EQ(daysInYear(c.year), c.days) << c.year;
+    EXPECT_EQ(daysInYear(at("2024-07-01")), 366);
+    EXPECT_EQ(daysInYear(at("2023-07-01")), 365);
     // Years far outside the calendar's range still answer.
     for (int year : {INT32_MAX, INT32_MIN}) {
-        int days = xq::daysInYear(year);
+        int days = daysInYear(year);
         EXPECT_TRUE(days == 365 || days == 366) << year;
     }
 }
@@ -195,32 +194,32 @@ TEST(DaysInMonth, LengthOfTheDatesMonth) {
     };
     for (const Case& c : {Case{"2024-02-10", 29}, Case{"2023-02-10", 28}, Case{"1900-02-01", 28},
                           Case{"2000-02-28", 29}, Case{"2024-04-30", 30}, Case{"2024-01-31", 31}, Case{"2024-12-01", 31}})
-        EXPECT_EQ(xq::daysInMonth(at(c.day)), c.days) << c.day;
+        EXPECT_EQ(daysInMonth(at(c.day)), c.days) << c.day;
 }
 
 TEST(Moving, DaysAndMonthsCarryOverAndKeepTheTimeOfDay) {
     UserSettings user("en_US.UTF-8", "America/New_York");
-    EXPECT_EQ(show(xq::dateAdd(at("2024-01-31 10:30"), 1)), "2024-02-01 10:30");
-    EXPECT_EQ(show(xq::dateAdd(at("2024-01-01 10:30"), -1)), "2023-12-31 10:30");
-    EXPECT_EQ(show(xq::dateAdd(at("2024-01-01 10:30"), 366)), "2025-01-01 10:30");
-    EXPECT_EQ(show(xq::yesterday(at("2024-03-01 00:00"))), "2024-02-29 00:00");
-    EXPECT_EQ(show(xq::dayOfNextMonth(at("2024-01-31 09:00"))), "2024-02-29 09:00");
-    EXPECT_EQ(show(xq::dayOfPreviousMonth(at("2024-03-31 09:00"))), "2024-02-29 09:00");
-    EXPECT_EQ(show(xq::dayOfPreviousMonth(at("2024-01-15 09:00"))), "2023-12-15 09:00");
+    EXPECT_EQ(show(dateAdd(at("2024-01-31 10:30"), 1)), "2024-02-01 10:30");
+    EXPECT_EQ(show(dateAdd(at("2024-01-01 10:30"), -1)), "2023-12-31 10:30");
+    EXPECT_EQ(show(dateAdd(at("2024-01-01 10:30"), 366)), "2025-01-01 10:30");
+    EXPECT_EQ(show(yesterday(at("2024-03-01 00:00"))), "2024-02-29 00:00");
+    EXPECT_EQ(show(dayOfNextMonth(at("2024-01-31 09:00"))), "2024-02-29 09:00");
+    EXPECT_EQ(show(dayOfPreviousMonth(at("2024-03-31 09:00"))), "2024-02-29 09:00");
+    EXPECT_EQ(show(dayOfPreviousMonth(at("2024-01-15 09:00"))), "2023-12-15 09:00");
     // Across the spring change of clocks: the next day at the same wall time, 23 hours later.
     Date before = at("2024-03-09 12:00");
-    Date after = xq::dateAdd(before, 1);
+    Date after = dateAdd(before, 1);
     EXPECT_EQ(show(after), "2024-03-10 12:00");
     EXPECT_EQ(after.timeIntervalSince(before), 23 * 3600.0);
 }
 
 TEST(DatesOfWeek, SundayFirstCalendarRunsMondayToSunday) {
     UserSettings user("en_US.UTF-8", "UTC");
-    auto week = xq::datesOfWeek(at("2024-01-03 15:45"));  // a Wednesday
+    auto week = datesOfWeek(at("2024-01-03 15:45"));  // a Wednesday
     ASSERT_EQ(week.size(), 7u);
     EXPECT_EQ(show(week.front()), "2024-01-01 15:45");
     EXPECT_EQ(show(week.back()), "2024-01-07 15:45");
-    auto ofSunday = xq::datesOfWeek(at("2024-01-07 08:00"));  // a Sunday starts on the following Monday
+    auto ofSunday = datesOfWeek(at("2024-01-07 08:00"));  // a Sunday starts on the following Monday
     EXPECT_EQ(show(ofSunday.front()), "2024-01-08 08:00");
     EXPECT_EQ(show(ofSunday.back()), "2024-01-14 08:00");
     for (std::size_t i = 1; i < ofSunday.size(); ++i) EXPECT_EQ(ofSunday[i].timeIntervalSince(ofSunday[i - 1]), 86400.0);
@@ -229,10 +228,10 @@ TEST(DatesOfWeek, SundayFirstCalendarRunsMondayToSunday) {
 TEST(DatesOfWeek, OtherCalendarsRunSundayToSaturday) {
     for (const char* lang : {"de_DE.UTF-8", "en_US@fw=mon"}) {
         UserSettings user(lang, "UTC");
-        auto week = xq::datesOfWeek(at("2024-01-03 15:45"));
+        auto week = datesOfWeek(at("2024-01-03 15:45"));
         EXPECT_EQ(show(week.front()), "2023-12-31 15:45") << lang;
         EXPECT_EQ(show(week.back()), "2024-01-06 15:45") << lang;
-        EXPECT_EQ(show(xq::datesOfWeek(at("2024-01-07 08:00")).front()), "2024-01-07 08:00") << lang;
+        EXPECT_EQ(show(datesOfWeek(at("2024-01-07 08:00")).front()), "2024-01-07 08:00") << lang;
     }
 }
 
@@ -258,28 +257,28 @@ TEST(SamePeriod, ComparesCalendarFields) {
          }) {
         Date a = at(c.a), b = at(c.b);
         SCOPED_TRACE(std::string(c.a) + " / " + c.b);
-        EXPECT_EQ(xq::sameYear(a, b), c.year);
-        EXPECT_EQ(xq::sameMonth(a, b), c.month);
-        EXPECT_EQ(xq::sameWeek(a, b), c.week);
-        EXPECT_EQ(xq::sameDay(a, b), c.day);
-        EXPECT_EQ(xq::sameHour(a, b), c.hour);
-        EXPECT_EQ(xq::sameMinute(a, b), c.minute);
+        EXPECT_EQ(sameYear(a, b), c.year);
+        EXPECT_EQ(sameMonth(a, b), c.month);
+        EXPECT_EQ(sameWeek(a, b), c.week);
+        EXPECT_EQ(sameDay(a, b), c.day);
+        EXPECT_EQ(sameHour(a, b), c.hour);
+        EXPECT_EQ(sameMinute(a, b), c.minute);
     }
 }
 
 TEST(CurrentMonth, FirstAndLastDayAtMidnight) {
     UserSettings user("en_US.UTF-8", "Asia/Shanghai");
-    EXPECT_EQ(show(xq::firstDayOfMonth(at("2024-02-15 13:00"))), "2024-02-01 00:00");
-    EXPECT_EQ(show(xq::lastDayOfMonth(at("2024-02-15 13:00"))), "2024-02-29 00:00");
-    EXPECT_EQ(show(xq::lastDayOfMonth(at("2023-02-15 13:00"))), "2023-02-28 00:00");
-    EXPECT_EQ(show(xq::lastDayOfMonth(at("2024-12-31 23:59"))), "2024-12-31 00:00");
-    EXPECT_EQ(show(xq::firstDayOfMonth(at("2024-12-01 00:00"))), "2024-12-01 00:00");
+    EXPECT_EQ(show(firstDayOfMonth(at("2024-02-15 13:00"))), "2024-02-01 00:00");
+    EXPECT_EQ(show(lastDayOfMonth(at("2024-02-15 13:00"))), "2024-02-29 00:00");
+    EXPECT_EQ(show(lastDayOfMonth(at("2023-02-15 13:00"))), "2023-02-28 00:00");
+    EXPECT_EQ(show(lastDayOfMonth(at("2024-12-31 23:59"))), "2024-12-31 00:00");
+    EXPECT_EQ(show(firstDayOfMonth(at("2024-12-01 00:00"))), "2024-12-01 00:00");
 
     Date now = Date::now();
-    Date first = xq::firstDayOfCurrentMonth(), last = xq::lastDayOfCurrentMonth();
+    Date first = firstDayOfCurrentMonth(), last = lastDayOfCurrentMonth();
     EXPECT_LE(first, now);
-    EXPECT_EQ(xq::day(first), 1);
-    EXPECT_EQ(xq::string(first, "HH:mm:ss"), "00:00:00");
-    EXPECT_EQ(xq::day(last), xq::daysInMonth(now));
-    EXPECT_TRUE(xq::sameMonth(first, last));
+    EXPECT_EQ(day(first), 1);
+    EXPECT_EQ(string(first, "HH:mm:ss"), "00:00:00");
+    EXPECT_EQ(day(last), daysInMonth(now));
+    EXPECT_TRUE(sameMonth(first, last));
 }
