@@ -95,8 +95,11 @@ Date dayOfNextMonth(Date date) { return moved(Calendar::current(), Component::mo
 
 std::vector<Date> datesOfWeek(Date date) {
     Calendar calendar = Calendar::current();
+    // w is 1 (Sunday) to 7 (Saturday); k is how many days the week began before the date. A Sunday-first
+    // calendar gets Monday-based weeks, in which a Sunday is the last day: counting it as the day before
+    // the week (w - 2 = -1) would give a week that does not hold the date.
     int w = calendar.component(Component::weekday, date);
-    int k = calendar.firstWeekday() == 1 ? w - 2 : w - 1;
+    int k = calendar.firstWeekday() == 1 ? (w + 5) % 7 : w - 1;
     Date start = moved(calendar, Component::day, -k, date);
     std::vector<Date> dates;
     dates.reserve(7);

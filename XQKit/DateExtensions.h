@@ -41,8 +41,8 @@ platform::Date dateAdd(platform::Date date, int days);
 platform::Date yesterday(platform::Date date);
 platform::Date dayOfPreviousMonth(platform::Date date);
 platform::Date dayOfNextMonth(platform::Date date);
-// The seven days of the date's week, at its time of day: Monday to Sunday in a Sunday-first calendar
-// (a Sunday belongs to the week starting the next day), otherwise Sunday to Saturday.
+// The seven days of the week holding the date, at its time of day: Monday to Sunday in a Sunday-first
+// calendar (so a Sunday ends its week, as `week` numbers it), otherwise Sunday to Saturday.
 std::vector<platform::Date> datesOfWeek(platform::Date date);
 
 // The date in the pattern ("yyyy-MM-dd HH:mm:ss"), in the current time zone.

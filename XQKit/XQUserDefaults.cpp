@@ -3,8 +3,8 @@
 using platform::Value;
 
 XQUserDefaults& XQUserDefaults::shared() {
-    static XQUserDefaults* instance = new XQUserDefaults();  // never released
-    return *instance;
+    static XQUserDefaults instance;
+    return instance;
 }
 
 XQUserDefaults::Store XQUserDefaults::userDefaults() const { return platform::UserDefaults::standard(); }

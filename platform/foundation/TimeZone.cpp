@@ -12,11 +12,11 @@ namespace platform {
 
 namespace {
 
-std::shared_ptr<const TimeZone::Impl> makeImpl(icu::TimeZone* zone) {
+std::shared_ptr<const TimeZone::Impl> makeImpl(std::unique_ptr<icu::TimeZone> zone) {
     auto impl = std::make_shared<TimeZone::Impl>();
-    impl->zone.reset(zone);
+    impl->zone = std::move(zone);
     icu::UnicodeString id;
-    impl->identifier = detail::fromICU(zone->getID(id));
+    impl->identifier = detail::fromICU(impl->zone->getID(id));
     return impl;
 }
 
@@ -73,7 +73,7 @@ std::optional<TimeZone> TimeZone::withIdentifier(std::string_view identifier) {
     if (identifier.empty()) return std::nullopt;
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(detail::toICU(identifier)));
     if (!zone || isUnknown(*zone)) return std::nullopt;
-    return TimeZone(makeImpl(zone.release()));
+    return TimeZone(makeImpl(std::move(zone)));
 }
 
 TimeZone TimeZone::withSecondsFromGMT(int seconds) {
@@ -85,12 +85,12 @@ TimeZone TimeZone::withSecondsFromGMT(int seconds) {
     std::string name(id);
     if (magnitude % 60 == 0) name.resize(9);  // "GMT+08:00"
     if (magnitude == 0) name = "GMT";
-    return TimeZone(makeImpl(new icu::SimpleTimeZone((seconds < 0 ? -magnitude : magnitude) * 1000,
-                                                     detail::toICU(name))));
+    return TimeZone(makeImpl(
+        std::make_unique<icu::SimpleTimeZone>((seconds < 0 ? -magnitude : magnitude) * 1000, detail::toICU(name))));
 }
 
 TimeZone TimeZone::gmt() {
-    static const TimeZone zone(makeImpl(icu::TimeZone::getGMT()->clone()));
+    static const TimeZone zone(makeImpl(std::unique_ptr<icu::TimeZone>(icu::TimeZone::getGMT()->clone())));
     return zone;
 }
 

@@ -215,14 +215,28 @@ TEST(Moving, DaysAndMonthsCarryOverAndKeepTheTimeOfDay) {
 
 TEST(DatesOfWeek, SundayFirstCalendarRunsMondayToSunday) {
     UserSettings user("en_US.UTF-8", "UTC");
-    auto week = datesOfWeek(at("2024-01-03 15:45"));  // a Wednesday
-    ASSERT_EQ(week.size(), 7u);
-    EXPECT_EQ(show(week.front()), "2024-01-01 15:45");
-    EXPECT_EQ(show(week.back()), "2024-01-07 15:45");
-    auto ofSunday = datesOfWeek(at("2024-01-07 08:00"));  // a Sunday starts on the following Monday
-    EXPECT_EQ(show(ofSunday.front()), "2024-01-08 08:00");
-    EXPECT_EQ(show(ofSunday.back()), "2024-01-14 08:00");
-    for (std::size_t i = 1; i < ofSunday.size(); ++i) EXPECT_EQ(ofSunday[i].timeIntervalSince(ofSunday[i - 1]), 86400.0);
+    struct Case {
+        const char* date;
+        const char* first;
+        const char* last;
+    };
+    for (const Case& c : {
+             Case{"2024-01-03 15:45", "2024-01-01 15:45", "2024-01-07 15:45"},  // a Wednesday
+             Case{"2024-01-01 15:45", "2024-01-01 15:45", "2024-01-07 15:45"},  // a Monday starts its week
+             Case{"2024-01-07 08:00", "2024-01-01 08:00", "2024-01-07 08:00"},  // a Sunday ends it
+             Case{"2024-03-03 23:59", "2024-02-26 23:59", "2024-03-03 23:59"},
+         }) {
+        auto week = datesOfWeek(at(c.date));
+        ASSERT_EQ(week.size(), 7u);
+        EXPECT_EQ(show(week.front()), c.first) << c.date;
+        EXPECT_EQ(show(week.back()), c.last) << c.date;
+        for (std::size_t i = 1; i < week.size(); ++i) EXPECT_EQ(week[i].timeIntervalSince(week[i - 1]), 86400.0);
+    }
+    // The list is the week `week` numbers: all seven days share the date's number.
+    for (const char* day : {"2024-05-05 12:00", "2024-05-06 12:00", "2024-05-11 12:00"}) {
+        Date date = at(day);
+        for (Date member : datesOfWeek(date)) EXPECT_EQ(week(member), week(date)) << day << " / " << show(member);
+    }
 }
 
 TEST(DatesOfWeek, OtherCalendarsRunSundayToSaturday) {
