@@ -7,14 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/appkit/Geometry.h"
 #include "platform/runtime/Object.h"
 
 namespace platform {
 
-struct Point {
-    double x = 0, y = 0;
-    friend bool operator==(const Point&, const Point&) = default;
-};
 
 enum class EventType : std::uint32_t {
     LeftMouseDown = 1,
@@ -92,6 +89,12 @@ public:
     std::shared_ptr<Window> window() const { return window_.lock(); }
     void setWindow(const std::shared_ptr<Window>& window) { window_ = window; }
     double timestamp = 0;
+    // The mouse movement since the previous event of a drag or move (y grows downward, as the
+    // platform reports it).
+    void setDelta(double dx, double dy) {
+        deltaX_ = dx;
+        deltaY_ = dy;
+    }
 
 private:
     EventType type_ = EventType::KeyDown;

@@ -29,6 +29,11 @@ struct Registry {
             if (monitor->global == global && (monitor->mask & eventMaskFor(event->type()))) result.push_back(monitor);
         return result;
     }
+    ObjectPtr add(std::shared_ptr<Monitor> monitor) {
+        std::lock_guard lock(mutex);
+        monitors.push_back(monitor);
+        return monitor;
+    }
     bool contains(const std::shared_ptr<Monitor>& monitor) {
         std::lock_guard lock(mutex);
         return std::find(monitors.begin(), monitors.end(), monitor) != monitors.end();
@@ -42,10 +47,7 @@ ObjectPtr EventMonitor::addLocalMonitor(EventMask mask, LocalHandler handler) {
     auto monitor = std::make_shared<Monitor>();
     monitor->mask = mask;
     monitor->local = std::move(handler);
-    auto& registry = Registry::shared();
-    std::lock_guard lock(registry.mutex);
-    registry.monitors.push_back(monitor);
-    return monitor;
+    return Registry::shared().add(std::move(monitor));
 }
 
 ObjectPtr EventMonitor::addGlobalMonitor(EventMask mask, GlobalHandler handler) {
@@ -54,10 +56,7 @@ ObjectPtr EventMonitor::addGlobalMonitor(EventMask mask, GlobalHandler handler) 
     monitor->mask = mask;
     monitor->global = true;
     monitor->remote = std::move(handler);
-    auto& registry = Registry::shared();
-    std::lock_guard lock(registry.mutex);
-    registry.monitors.push_back(monitor);
-    return monitor;
+    return Registry::shared().add(std::move(monitor));
 }
 
 void EventMonitor::removeMonitor(const ObjectPtr& token) {

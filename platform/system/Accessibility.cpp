@@ -4,8 +4,6 @@
 
 namespace platform {
 
-bool AXIsProcessTrusted() { return Session::shared().isTrusted(); }
-
 bool AXIsProcessTrustedWithOptions(bool prompt) {
     (void)prompt;  // the simulated system has no prompt of its own: the user grants through the session
     return Session::shared().isTrusted();

@@ -10,6 +10,7 @@
 
 #include "platform/foundation/Value.h"
 #include "platform/runtime/Object.h"
+#include "platform/system/Session.h"
 
 namespace platform {
 
@@ -22,7 +23,8 @@ inline constexpr AXError kAXErrorAttributeUnsupported = -25205;
 inline constexpr AXError kAXErrorAPIDisabled = -25211;
 inline constexpr AXError kAXErrorNoValue = -25212;
 
-bool AXIsProcessTrusted();
+// Asked on every key event a tap sees, so it stays a single inline load.
+inline bool AXIsProcessTrusted() { return Session::isTrusted(); }
 // With `prompt`, an untrusted process also has the system ask the user (recorded by the session).
 bool AXIsProcessTrustedWithOptions(bool prompt);
 

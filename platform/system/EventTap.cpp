@@ -86,7 +86,7 @@ void EventTap::deliver() {
         }
         if (options_ == EventTapOptions::Default) {
             if (!answer) {
-                posted->state_ = PostedEvent::State::Swallowed;
+                posted->resolve(PostedEvent::State::Swallowed);
                 continue;
             }
             if (answer != &posted->event) posted->event = *answer;

@@ -34,6 +34,12 @@ Session& Session::shared() {
 
 Session::Session() : frontmost_(kFinder) {}
 
+bool Session::initialTrust() {
+    // A login starts untrusted; XQ_SESSION_TRUSTED=1 starts a program as if Accessibility were granted.
+    const char* trusted = std::getenv("XQ_SESSION_TRUSTED");
+    return trusted && std::string_view(trusted) == "1";
+}
+
 void Session::reset() {
     std::vector<std::shared_ptr<EventTap>> oldTaps = taps();
     trusted_.store(false);
@@ -180,9 +186,23 @@ std::optional<std::string> Session::consoleUser() const {
 
 bool Session::ownApplicationIsFrontmost() const { return frontmostApplication() == ownIdentifier(); }
 
+void PostedEvent::setCompletion(std::function<void(State)> completion) {
+    if (isDone()) {
+        if (completion) completion(state_);
+        return;
+    }
+    completion_ = std::move(completion);
+}
+
+void PostedEvent::resolve(State state) {
+    if (isDone()) return;
+    state_ = state;
+    if (auto completion = std::move(completion_)) completion(state);
+}
+
 void Session::finish(const std::shared_ptr<PostedEvent>& posted) {
-    if (posted->state_ == PostedEvent::State::Pending) posted->state_ = PostedEvent::State::Delivered;
-    if (posted->state_ != PostedEvent::State::Delivered) return;
+    if (posted->isDone()) return;
+    posted->resolve(PostedEvent::State::Delivered);
     const SessionEvent& e = posted->event;
     if (e.type() != kSessionEventKeyDown && e.type() != kSessionEventKeyUp && e.type() != kSessionEventFlagsChanged)
         return;
@@ -194,12 +214,15 @@ void Session::finish(const std::shared_ptr<PostedEvent>& posted) {
         EventMonitor::dispatchGlobal(event);
 }
 
-void Session::disableTapsByUserInput() {
+void Session::disableTaps(SessionEventType notice) {
     for (const auto& tap : taps()) {
         if (!tap->isEnabled()) continue;
         tap->enabled_ = false;
-        tap->enqueueNotice(kSessionEventTapDisabledByUserInput);
+        tap->enqueueNotice(notice);
     }
 }
+
+void Session::disableTapsByUserInput() { disableTaps(kSessionEventTapDisabledByUserInput); }
+void Session::disableTapsByTimeout() { disableTaps(kSessionEventTapDisabledByTimeout); }
 
 }  // namespace platform

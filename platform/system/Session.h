@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,12 +30,16 @@ public:
     explicit PostedEvent(SessionEvent event) : event(std::move(event)) {}
     State state() const { return state_; }
     bool isDone() const { return state_ != State::Pending; }
+    // Called once, when the event has been delivered or swallowed.
+    void setCompletion(std::function<void(State)> completion);
     SessionEvent event;
 
 private:
     friend class Session;
     friend class EventTap;
+    void resolve(State state);
     State state_ = State::Pending;
+    std::function<void(State)> completion_;
     std::vector<const EventTap*> visited_;
 };
 
@@ -48,7 +53,7 @@ public:
     // nothing focused, Automation allowed, no taps.
     void reset();
 
-    bool isTrusted() const { return trusted_.load(std::memory_order_relaxed); }
+    static bool isTrusted() { return trusted_.load(std::memory_order_relaxed); }
     void setTrusted(bool trusted) { trusted_.store(trusted); }
 
     std::string frontmostApplication() const;
@@ -74,6 +79,8 @@ public:
     PostedEvent::State pressKey(std::uint16_t keyCode, ModifierFlags flags = 0, double realTimeout = 5.0);
     // The user disabled the taps (secure input and the like): each enabled tap is disabled and told.
     void disableTapsByUserInput();
+    // The system gave up waiting for the taps: each enabled tap is disabled and gets the time-out notice.
+    void disableTapsByTimeout();
 
     // The user logged in at the console (XQ_CONSOLE_USER, else the user running this process);
     // absent when nobody is.
@@ -93,9 +100,12 @@ private:
     // Moves the event to its next tap, or delivers it when none is left.
     void advance(const std::shared_ptr<PostedEvent>& posted);
     void finish(const std::shared_ptr<PostedEvent>& posted);
+    void disableTaps(SessionEventType notice);
     bool ownApplicationIsFrontmost() const;
 
-    std::atomic<bool> trusted_{false};
+    // Read on every tapped key event from any thread: kept outside the lock, with no guard to pass.
+    static bool initialTrust();
+    static inline std::atomic<bool> trusted_{initialTrust()};
     mutable std::mutex mutex_;
     std::string frontmost_;
     std::vector<std::string> selection_;

@@ -12,7 +12,11 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/appkit/Appearance.h"
+#include "platform/appkit/Screen.h"
+#include "platform/appkit/Window.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/system/UserResponses.h"
 
 extern char** environ;
 
@@ -164,5 +168,20 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::map<st
     close(err[0]);
     return result;
 }
+
+namespace {
+void resetInterface() {
+    platform::Window::closeAll();
+    platform::Screen::resetScreens();
+    platform::Appearance::setApplication(nullptr);
+    platform::Appearance::systemSettingChanged();
+    platform::UserResponses::shared().reset();
+    platform::RunLoop::main().runPending();
+    platform::UserResponses::shared().reset();
+}
+}  // namespace
+
+InterfaceScope::InterfaceScope() { resetInterface(); }
+InterfaceScope::~InterfaceScope() { resetInterface(); }
 
 }  // namespace xqtest

@@ -57,6 +57,17 @@ private:
     std::shared_ptr<platform::ManualClock> clock_;
 };
 
+// Leaves the interface as a fresh session has it when the scope ends (and when it begins): no
+// windows, the default screen, the application following the system appearance, no given or
+// default answers for alerts and panels.
+class InterfaceScope {
+public:
+    InterfaceScope();
+    ~InterfaceScope();
+    InterfaceScope(const InterfaceScope&) = delete;
+    InterfaceScope& operator=(const InterfaceScope&) = delete;
+};
+
 void writeFile(const std::string& path, const std::string& contents);  // makes parent folders
 std::optional<std::string> readFile(const std::string& path);
 void makeDirectories(const std::string& path);
