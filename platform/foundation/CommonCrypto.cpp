@@ -9,26 +9,6 @@
 
 namespace platform {
 
-namespace {
-
-// Runs whole blocks through an initialised context, in pieces EVP's int lengths can take.
-bool updateBlocks(EVP_CIPHER_CTX* context, bool encrypt, const unsigned char* in, std::size_t length,
-                  unsigned char* out) {
-    while (length > 0) {
-        std::size_t piece = length < detail::kMaxEVPChunk ? length : detail::kMaxEVPChunk;
-        int written = 0;
-        int ok = encrypt ? EVP_EncryptUpdate(context, out, &written, in, static_cast<int>(piece))
-                         : EVP_DecryptUpdate(context, out, &written, in, static_cast<int>(piece));
-        if (!ok || static_cast<std::size_t>(written) != piece) return false;
-        in += piece;
-        out += piece;
-        length -= piece;
-    }
-    return true;
-}
-
-}  // namespace
-
 CommonCrypto::Status CommonCrypto::crypt(Operation op, Algorithm alg, Options options, const void* key,
                                          std::size_t keyLength, const void* iv, const void* dataIn,
                                          std::size_t dataInLength, void* dataOut, std::size_t dataOutAvailable,
@@ -72,7 +52,7 @@ CommonCrypto::Status CommonCrypto::crypt(Operation op, Algorithm alg, Options op
     const auto* in = static_cast<const unsigned char*>(dataIn);
     auto* out = static_cast<unsigned char*>(dataOut);
     const std::size_t whole = dataInLength - dataInLength % block;
-    if (!updateBlocks(context, encrypt, in, whole, out)) return kParamError;
+    if (!detail::cipherUpdate(context, encrypt, in, whole, out)) return kParamError;
 
     std::size_t moved = whole;
     if (encrypt && padding) {
@@ -80,7 +60,7 @@ CommonCrypto::Status CommonCrypto::crypt(Operation op, Algorithm alg, Options op
         std::size_t rest = dataInLength - whole;
         if (rest > 0) std::memcpy(last, in + whole, rest);
         std::memset(last + rest, static_cast<int>(block - rest), block - rest);
-        bool ok = updateBlocks(context, true, last, block, out + whole);
+        bool ok = detail::cipherUpdate(context, true, last, block, out + whole);
         OPENSSL_cleanse(last, sizeof last);
         if (!ok) return kParamError;
         moved += block;

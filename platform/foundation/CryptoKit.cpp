@@ -59,26 +59,6 @@ std::optional<AESGCM::SealedBox> AESGCM::SealedBox::fromCombined(Data combined) 
     return SealedBox(std::move(combined));
 }
 
-namespace {
-
-// Streams `length` bytes through an initialised GCM context (output length equals input length).
-bool gcmUpdate(EVP_CIPHER_CTX* context, bool encrypt, const unsigned char* in, std::size_t length,
-               unsigned char* out) {
-    while (length > 0) {
-        std::size_t piece = length < detail::kMaxEVPChunk ? length : detail::kMaxEVPChunk;
-        int written = 0;
-        int ok = encrypt ? EVP_EncryptUpdate(context, out, &written, in, static_cast<int>(piece))
-                         : EVP_DecryptUpdate(context, out, &written, in, static_cast<int>(piece));
-        if (!ok || static_cast<std::size_t>(written) != piece) return false;
-        in += piece;
-        out += piece;
-        length -= piece;
-    }
-    return true;
-}
-
-}  // namespace
-
 std::optional<AESGCM::SealedBox> AESGCM::seal(const void* bytes, std::size_t size, const SymmetricKey& key) {
     const EVP_CIPHER* cipher = detail::aesCipher(detail::AESMode::GCM, key.bytes().size());
     if (!cipher || (size > 0 && !bytes)) return std::nullopt;
@@ -92,7 +72,7 @@ std::optional<AESGCM::SealedBox> AESGCM::seal(const void* bytes, std::size_t siz
     unsigned char* tag = body + size;
     if (!secureRandomBytes(nonce, kNonceSize)) return std::nullopt;
     if (!EVP_EncryptInit_ex2(context, cipher, key.bytes().data(), nonce, nullptr)) return std::nullopt;
-    if (!gcmUpdate(context, true, static_cast<const unsigned char*>(bytes), size, body)) return std::nullopt;
+    if (!detail::cipherUpdate(context, true, static_cast<const unsigned char*>(bytes), size, body)) return std::nullopt;
     int finalLength = 0;
     if (!EVP_EncryptFinal_ex(context, tag, &finalLength)) return std::nullopt;
     if (!EVP_CIPHER_CTX_ctrl(context, EVP_CTRL_GCM_GET_TAG, static_cast<int>(kTagSize), tag)) return std::nullopt;
@@ -114,7 +94,7 @@ std::optional<Data> AESGCM::open(const SealedBox& box, const SymmetricKey& key) 
 
     std::vector<std::uint8_t> plain(size);
     bool ok = EVP_DecryptInit_ex2(context, cipher, key.bytes().data(), nonce, nullptr) &&
-              gcmUpdate(context, false, body, size, plain.data()) &&
+              detail::cipherUpdate(context, false, body, size, plain.data()) &&
               EVP_CIPHER_CTX_ctrl(context, EVP_CTRL_GCM_SET_TAG, static_cast<int>(kTagSize), tag);
     int finalLength = 0;
     ok = ok && EVP_DecryptFinal_ex(context, plain.data() + size, &finalLength) > 0;

@@ -10,21 +10,40 @@
 
 namespace platform {
 
-std::u16string toUTF16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+namespace {
+
+// Calls `visit` with each scalar of a UTF-8 text, an invalid sequence giving U+FFFD.
+template <class Visit>
+void forEachScalar(std::string_view text, Visit&& visit) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     int32_t length = static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
     for (int32_t i = 0; i < length;) {
         UChar32 c;
         U8_NEXT_OR_FFFD(bytes, i, length, c);
+        visit(c);
+    }
+}
+
+void appendUTF8(std::string& out, UChar32 c) {
+    std::uint8_t buffer[4];
+    int32_t n = 0;
+    U8_APPEND_UNSAFE(buffer, n, c);
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+std::u16string toUTF16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    forEachScalar(text, [&](UChar32 c) {
         if (c <= 0xFFFF) {
             out.push_back(static_cast<char16_t>(c));
         } else {
             out.push_back(static_cast<char16_t>(U16_LEAD(c)));
             out.push_back(static_cast<char16_t>(U16_TRAIL(c)));
         }
-    }
+    });
     return out;
 }
 
@@ -39,10 +58,7 @@ std::string fromUTF16(std::u16string_view text) {
         } else if (U16_IS_SURROGATE(c)) {
             c = 0xFFFD;
         }
-        std::uint8_t buffer[4];
-        int32_t n = 0;
-        U8_APPEND_UNSAFE(buffer, n, c);
-        out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+        appendUTF8(out, c);
     }
     return out;
 }
@@ -51,28 +67,13 @@ std::string repairingUTF8(std::string_view text) {
     if (isValidUTF8(text)) return std::string(text);
     std::string out;
     out.reserve(text.size() + 8);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    int32_t length = static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
-    for (int32_t i = 0; i < length;) {
-        UChar32 c;
-        U8_NEXT_OR_FFFD(bytes, i, length, c);
-        std::uint8_t buffer[4];
-        int32_t n = 0;
-        U8_APPEND_UNSAFE(buffer, n, c);
-        out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
-    }
+    forEachScalar(text, [&](UChar32 c) { appendUTF8(out, c); });
     return out;
 }
 
 std::int64_t utf16Length(std::string_view text) {
     std::int64_t units = 0;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    int32_t length = static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
-    for (int32_t i = 0; i < length;) {
-        UChar32 c;
-        U8_NEXT_OR_FFFD(bytes, i, length, c);
-        units += c > 0xFFFF ? 2 : 1;
-    }
+    forEachScalar(text, [&](UChar32 c) { units += c > 0xFFFF ? 2 : 1; });
     return units;
 }
 

@@ -50,4 +50,21 @@ inline EVP_CIPHER_CTX* threadCipherContext() {
 // EVP lengths are ints: large inputs go through in pieces of this many bytes (a multiple of 16).
 inline constexpr std::size_t kMaxEVPChunk = std::size_t(1) << 30;
 
+// Runs input through an initialised context whose output matches its input length (whole blocks
+// without padding, or a stream mode such as GCM), in pieces EVP's int lengths can take.
+inline bool cipherUpdate(EVP_CIPHER_CTX* context, bool encrypt, const unsigned char* in, std::size_t length,
+                         unsigned char* out) {
+    while (length > 0) {
+        std::size_t piece = length < kMaxEVPChunk ? length : kMaxEVPChunk;
+        int written = 0;
+        int ok = encrypt ? EVP_EncryptUpdate(context, out, &written, in, static_cast<int>(piece))
+                         : EVP_DecryptUpdate(context, out, &written, in, static_cast<int>(piece));
+        if (!ok || static_cast<std::size_t>(written) != piece) return false;
+        in += piece;
+        out += piece;
+        length -= piece;
+    }
+    return true;
+}
+
 }  // namespace platform::detail
