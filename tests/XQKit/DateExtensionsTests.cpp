@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -295,4 +297,22 @@ TEST(CurrentMonth, FirstAndLastDayAtMidnight) {
     EXPECT_EQ(string(first, "HH:mm:ss"), "00:00:00");
     EXPECT_EQ(day(last), daysInMonth(now));
     EXPECT_TRUE(sameMonth(first, last));
+}
+
+TEST(DateExtensions, SafeOnSeveralThreadsAtOnce) {
+    UserSettings user("en_US.UTF-8", "Asia/Shanghai");
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                std::string text = "2024-0" + std::to_string(1 + (i + t) % 9) + "-15 10:30";
+                auto parsed = date(text, "yyyy-MM-dd HH:mm");
+                if (!parsed || string(*parsed, "yyyy-MM-dd HH:mm") != text || day(*parsed) != 15 ||
+                    datesOfWeek(*parsed).size() != 7)
+                    ++wrong;
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
