@@ -11,7 +11,7 @@ platform::NotificationCenter& workspaceCenter() { return platform::Workspace::sh
 }  // namespace
 
 std::shared_ptr<WeakTimerTarget> WeakTimerTarget::make() {
-    std::shared_ptr<WeakTimerTarget> target(new WeakTimerTarget());
+    auto target = std::make_shared<WeakTimerTarget>(Key());
     std::weak_ptr<WeakTimerTarget> weak = target;
     target->defineAction("fire", [raw = target.get()](const platform::ObjectPtr&) { raw->fire(); });
     target->observer = workspaceCenter().addObserver(platform::kWorkspaceDidWakeNotification, nullptr, nullptr, [weak](const platform::Notification&) {

@@ -30,6 +30,10 @@ public:
 
     void fire();
 
-private:
-    WeakTimerTarget() = default;
+    // Only `make` can build the key: a target is always subscribed when it exists.
+    class Key {
+        friend class WeakTimerTarget;
+        Key() = default;
+    };
+    explicit WeakTimerTarget(Key) {}
 };

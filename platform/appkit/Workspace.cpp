@@ -294,6 +294,7 @@ std::shared_ptr<RunningApplication> Workspace::launch(const LaunchRequest& reque
     app->localizedName = request.name;
     app->processIdentifier = pid;
     app->bundleURL = request.bundleURL;
+    app->executableURL = URL::fileURLWithPath(request.executable);
     {
         std::lock_guard lock(mutex_);
         std::erase_if(launched_, [](const auto& a) { return a->isTerminated(); });
@@ -379,15 +380,54 @@ bool Workspace::launchApplication(const std::string& bundleIdentifier, const std
     return record && record->executable && launch(requestFor(*record, arguments)) != nullptr;
 }
 
-std::vector<std::shared_ptr<RunningApplication>> Workspace::runningApplications() {
-    std::vector<std::shared_ptr<RunningApplication>> result;
-    std::set<int> seen;
+namespace {
+
+std::shared_ptr<RunningApplication> currentApplication() {
     auto self = std::make_shared<RunningApplication>();
     auto main = Bundle::main();
     self->bundleIdentifier = main->bundleIdentifier();
     self->localizedName = ProcessInfo::processInfo().processName();
     self->processIdentifier = ProcessInfo::processInfo().processIdentifier();
     self->bundleURL = main->bundleURL();
+    char target[PATH_MAX];
+    if (ssize_t n = ::readlink("/proc/self/exe", target, sizeof target - 1); n > 0)
+        self->executableURL = URL::fileURLWithPath(std::string(target, static_cast<std::size_t>(n)));
+    return self;
+}
+
+// The process `pid` when its program lies inside an application bundle (directly, or as the script a
+// shell runs); null otherwise.
+std::shared_ptr<RunningApplication> bundledProcess(int pid) {
+    std::vector<std::string> candidates;
+    char target[PATH_MAX];
+    std::string base = "/proc/" + std::to_string(pid);
+    if (ssize_t n = ::readlink((base + "/exe").c_str(), target, sizeof target - 1); n > 0)
+        candidates.emplace_back(target, static_cast<std::size_t>(n));
+    std::ifstream cmdline(base + "/cmdline", std::ios::binary);
+    std::string arg;
+    for (int k = 0; k < 2 && std::getline(cmdline, arg, '\0'); ++k) candidates.push_back(arg);
+    for (const auto& candidate : candidates) {
+        auto marker = candidate.find(".app/Contents/MacOS/");
+        if (marker == std::string::npos) continue;
+        auto record = readApplication(candidate.substr(0, marker + 4));
+        if (!record) continue;
+        auto app = std::make_shared<RunningApplication>();
+        app->bundleIdentifier = record->bundleIdentifier;
+        app->localizedName = record->name;
+        app->processIdentifier = pid;
+        app->bundleURL = URL::fileURLWithPath(record->path, true);
+        app->executableURL = URL::fileURLWithPath(candidate);
+        return app;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::shared_ptr<RunningApplication>> Workspace::runningApplications() {
+    std::vector<std::shared_ptr<RunningApplication>> result;
+    std::set<int> seen;
+    auto self = currentApplication();
     result.push_back(self);
     seen.insert(self->processIdentifier);
     {
@@ -395,39 +435,42 @@ std::vector<std::shared_ptr<RunningApplication>> Workspace::runningApplications(
         for (const auto& app : launched_)
             if (!app->isTerminated() && seen.insert(app->processIdentifier).second) result.push_back(app);
     }
-    // Other processes whose program lies inside an application bundle (directly, or as the script a
-    // shell runs).
     DIR* proc = ::opendir("/proc");
     if (!proc) return result;
     while (dirent* entry = ::readdir(proc)) {
         if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
         int pid = std::atoi(entry->d_name);
         if (seen.count(pid)) continue;
-        std::vector<std::string> candidates;
-        char target[PATH_MAX];
-        std::string base = std::string("/proc/") + entry->d_name;
-        if (ssize_t n = ::readlink((base + "/exe").c_str(), target, sizeof target - 1); n > 0)
-            candidates.emplace_back(target, static_cast<std::size_t>(n));
-        std::ifstream cmdline(base + "/cmdline", std::ios::binary);
-        std::string arg;
-        for (int k = 0; k < 2 && std::getline(cmdline, arg, '\0'); ++k) candidates.push_back(arg);
-        for (const auto& candidate : candidates) {
-            auto marker = candidate.find(".app/Contents/MacOS/");
-            if (marker == std::string::npos) continue;
-            auto record = readApplication(candidate.substr(0, marker + 4));
-            if (!record) continue;
-            auto app = std::make_shared<RunningApplication>();
-            app->bundleIdentifier = record->bundleIdentifier;
-            app->localizedName = record->name;
-            app->processIdentifier = pid;
-            app->bundleURL = URL::fileURLWithPath(record->path, true);
+        if (auto app = bundledProcess(pid)) {
             result.push_back(app);
             seen.insert(pid);
-            break;
         }
     }
     ::closedir(proc);
     return result;
+}
+
+std::shared_ptr<RunningApplication> Workspace::runningApplication(int pid) {
+    if (pid <= 0) return nullptr;
+    if (pid == ProcessInfo::processInfo().processIdentifier()) return currentApplication();
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& app : launched_)
+            if (app->processIdentifier == pid && !app->isTerminated()) return app;
+    }
+    return bundledProcess(pid);
+}
+
+std::shared_ptr<RunningApplication> RunningApplication::withProcessIdentifier(int pid) {
+    return Workspace::shared()->runningApplication(pid);
+}
+
+void Workspace::activateFileViewerSelecting(const std::vector<URL>& urls) {
+    std::vector<std::string> selection;
+    for (const auto& url : urls) selection.push_back(url.absoluteString());
+    auto& session = Session::shared();
+    session.setFinderSelection(std::move(selection));
+    session.setFrontmostApplication("com.apple.finder");
 }
 
 std::shared_ptr<RunningApplication> Workspace::frontmostApplication() {

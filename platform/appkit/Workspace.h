@@ -30,7 +30,13 @@ public:
     std::string localizedName;
     int processIdentifier = 0;
     std::optional<URL> bundleURL;
+    // The program the process runs, when known.
+    std::optional<URL> executableURL;
     bool isTerminated() const;
+
+    // The running application with this process identifier (this program, one the workspace
+    // started, or a process whose program lies inside an application bundle); null when none.
+    static std::shared_ptr<RunningApplication> withProcessIdentifier(int pid);
 };
 
 struct OpenConfiguration {
@@ -70,7 +76,11 @@ public:
     bool launchApplication(const std::string& name);
     bool launchApplication(const std::string& bundleIdentifier, const std::vector<std::string>& arguments);
 
+    // Reveals the items in Finder: Finder becomes frontmost with exactly these items selected.
+    void activateFileViewerSelecting(const std::vector<URL>& urls);
+
     std::vector<std::shared_ptr<RunningApplication>> runningApplications();
+    std::shared_ptr<RunningApplication> runningApplication(int pid);
     std::shared_ptr<RunningApplication> frontmostApplication();
 
     // Replaces how applications are started (tests and benchmarks that must not start processes).

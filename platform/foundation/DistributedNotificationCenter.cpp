@@ -1,5 +1,7 @@
 #include "platform/foundation/DistributedNotificationCenter.h"
 
+#include "platform/runtime/Immortal.h"
+
 #include <poll.h>
 #include <systemd/sd-bus.h>
 
@@ -300,19 +302,18 @@ struct DistributedNotificationCenter::Bus {
     std::uint64_t lastCookie = 0;
     std::shared_ptr<FileDescriptorSource> source;
     ~Bus() {
-        if (source) {
-            source->invalidate();
-            RunLoop::main().removeFileDescriptor(source);
-        }
+        // An invalid source is dropped by its loop at the next pass; the loop itself is not touched
+        // here, since this may run at exit, after the main thread's loop has gone.
+        if (source) source->invalidate();
         for (auto& [name, slot] : matches) sd_bus_slot_unref(slot);
         if (bus) sd_bus_flush_close_unref(bus);
     }
 };
 
 DistributedNotificationCenter& DistributedNotificationCenter::defaultCenter() {
-    // Made once and never destroyed: deliveries may still be scheduled at exit.
-    static DistributedNotificationCenter* center = new DistributedNotificationCenter();
-    return *center;
+    struct Access : DistributedNotificationCenter {};  // reaches the private constructor
+    static Immortal<Access> center;
+    return center.get();
 }
 
 DistributedNotificationCenter::~DistributedNotificationCenter() { disconnect(); }

@@ -21,11 +21,11 @@ Date SystemClock::wallDate(double time) const { return Date::now().addingTimeInt
 
 // ---- timers -------------------------------------------------------------------------------------
 
-Timer::Timer(double interval, bool repeats, Block block)
+Timer::Timer(Key, double interval, bool repeats, Block block)
     : interval_(std::max(interval, 0.0001)), repeats_(repeats), block_(std::move(block)) {}
 
 std::shared_ptr<Timer> Timer::make(double interval, bool repeats, Block block) {
-    return std::shared_ptr<Timer>(new Timer(interval, repeats, std::move(block)));
+    return std::make_shared<Timer>(Key(), interval, repeats, std::move(block));
 }
 
 std::shared_ptr<Timer> Timer::scheduled(double interval, bool repeats, Block block) {

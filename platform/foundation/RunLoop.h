@@ -102,9 +102,15 @@ public:
     // Removes the timer from its run loop; its block is released.
     void invalidate();
 
+    // Only `make` can build the key, so timers are always made through it.
+    class Key {
+        friend class Timer;
+        Key() = default;
+    };
+    Timer(Key, double interval, bool repeats, Block block);
+
 private:
     friend class RunLoop;
-    Timer(double interval, bool repeats, Block block);
 
     double interval_;
     bool repeats_;

@@ -12,6 +12,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/system/Accessibility.h"
 #include "platform/system/EventTap.h"
+#include "platform/system/WindowServer.h"
 
 namespace platform {
 
@@ -53,6 +54,7 @@ void Session::reset() {
         synthetic_.clear();
     }
     for (const auto& tap : oldTaps) tap->invalidate();
+    WindowServer::shared().reset();
 }
 
 std::string Session::frontmostApplication() const {

@@ -50,7 +50,7 @@ public:
     enum class Focus { None, TextField, Other };
 
     // Back to the state of a fresh login: not trusted, Finder frontmost with an empty selection,
-    // nothing focused, Automation allowed, no taps.
+    // nothing focused, Automation allowed, no taps; the window server is reset too.
     void reset();
 
     static bool isTrusted() { return trusted_.load(std::memory_order_relaxed); }

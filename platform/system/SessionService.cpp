@@ -24,10 +24,9 @@ struct Service {
     std::shared_ptr<FileDescriptorSource> source;
 
     ~Service() {
-        if (source) {
-            source->invalidate();
-            RunLoop::main().removeFileDescriptor(source);
-        }
+        // An invalid source is dropped by its loop at the next pass; the loop itself is not touched
+        // here, since this may run at exit, after the main thread's loop has gone.
+        if (source) source->invalidate();
         sd_bus_slot_unref(slot);
         if (bus) sd_bus_flush_close_unref(bus);
     }
