@@ -223,6 +223,22 @@ std::string URL::path() const {
     return decoded;
 }
 
+std::string URL::fileSystemRepresentation() const {
+    std::string raw = percentEncodedPath();
+    std::string bytes;
+    bytes.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '%' && i + 2 < raw.size() && isHex(raw[i + 1]) && isHex(raw[i + 2])) {
+            bytes += static_cast<char>(hexValue(raw[i + 1]) * 16 + hexValue(raw[i + 2]));
+            i += 2;
+        } else {
+            bytes += raw[i];
+        }
+    }
+    while (bytes.size() > 1 && bytes.ends_with('/')) bytes.pop_back();
+    return bytes;
+}
+
 std::optional<std::string> URL::query() const {
     if (queryBegin_ == std::string::npos) return std::nullopt;
     return text_.substr(queryBegin_, queryEnd_ - queryBegin_);

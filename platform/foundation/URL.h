@@ -28,6 +28,8 @@ public:
     std::optional<int> port() const;
     std::string percentEncodedPath() const;
     std::string path() const;                 // decoded, without a trailing "/" (except for the root)
+    // The path as the file system's bytes: like `path`, but a name that is not UTF-8 stays its bytes.
+    std::string fileSystemRepresentation() const;
     std::optional<std::string> query() const; // as written, without "?"
     std::optional<std::string> fragment() const;
 
