@@ -6,6 +6,7 @@
 #include <array>
 
 #include "XQKit/XQLog.h"
+#include "platform/appkit/Appearance.h"
 #include "platform/appkit/Workspace.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Dispatch.h"
@@ -95,8 +96,11 @@ bool SystemIsDarkTheme() {
     return lower == "dark";
 }
 
-// The application follows the system appearance; it sets none of its own.
-bool AppIsDarkTheme() { return SystemIsDarkTheme(); }
+bool AppIsDarkTheme() {
+    auto appearance = platform::Appearance::applicationEffective();
+    return appearance && appearance->bestMatch({platform::AppearanceName::DarkAqua, platform::AppearanceName::Aqua}) ==
+                             platform::AppearanceName::DarkAqua;
+}
 
 std::string DocumentPath() { return lastSearchPath(platform::SearchPathDirectory::Document); }
 std::string LibraryPath() { return lastSearchPath(platform::SearchPathDirectory::Library); }

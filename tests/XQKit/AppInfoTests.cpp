@@ -4,6 +4,7 @@
 
 #include "XQKit/AppInfo.h"
 #include "XQKit/XQLog.h"
+#include "platform/appkit/Appearance.h"
 #include "platform/appkit/Workspace.h"
 #include "platform/foundation/ProcessInfo.h"
 #include "platform/foundation/RunLoop.h"
@@ -132,6 +133,12 @@ TEST_F(AppLookupTest, DarkThemeFromTheGlobalDomain) {
         global->set("AppleInterfaceStyle", value);
         EXPECT_EQ(SystemIsDarkTheme(), dark) << value.description();
     }
+    // The application's own appearance wins over the system's.
+    xqtest::InterfaceScope interface;
+    Appearance::setApplication(Appearance::darkAqua());
+    EXPECT_TRUE(AppIsDarkTheme());
+    Appearance::setApplication(Appearance::aqua());
+    EXPECT_FALSE(AppIsDarkTheme());
     EXPECT_EQ(DocumentPath(), home / "Documents");
     EXPECT_EQ(CachePath(), home / "Library/Caches");
 }
