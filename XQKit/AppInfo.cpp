@@ -143,7 +143,11 @@ std::optional<URL> AppUrl(const std::string& bundleId) {
     if (platform::ProcessInfo::processInfo().isOperatingSystemAtLeast({12, 0, 0})) {
         auto urls = workspace->urlsForApplications(bundleId);
         if (urls.empty()) return std::nullopt;
-        return SelectAppUrl(urls, [](const URL& url) { return AppInfoValue("CFBundleShortVersionString", url).value_or("0"); });
+        // The workspace's index already holds each copy's version; no Info.plist is read again.
+        return SelectAppUrl(urls, [&](const URL& url) {
+            if (auto version = workspace->versionOfApplication(url)) return *version;
+            return AppVersion(url).value_or("0");
+        });
     }
     auto url = workspace->urlForApplication(bundleId);
     if (!url || url->path().find(kDeveloperBuilds) != std::string::npos) return std::nullopt;

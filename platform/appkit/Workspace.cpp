@@ -125,7 +125,6 @@ struct Workspace::Index {
     int fd = -1;
     bool dirty = true;
     std::string folderKey;
-    std::vector<std::string> missingFolders;
     std::vector<AppRecord> apps;
 
     ~Index() {
@@ -187,20 +186,24 @@ struct Workspace::Index {
             alignas(inotify_event) char buffer[4096];
             while (::read(fd, buffer, sizeof buffer) > 0) dirty = true;
         }
-        if (!dirty)
-            for (const auto& folder : missingFolders)
-                if (isDirectory(folder)) dirty = true;
         if (!dirty) return;
 
         if (fd >= 0) ::close(fd);
         fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         apps.clear();
-        missingFolders.clear();
         for (const auto& folder : folders) {
-            if (isDirectory(folder))
+            if (isDirectory(folder)) {
                 scanFolder(folder, 0);
-            else
-                missingFolders.push_back(folder);
+                continue;
+            }
+            // A search folder that does not exist yet: watch the nearest folder above it that does,
+            // so its creation marks the index stale without a stat on every lookup.
+            std::string ancestor = folder;
+            do {
+                auto slash = ancestor.rfind('/');
+                ancestor = slash == 0 || slash == std::string::npos ? std::string("/") : ancestor.substr(0, slash);
+            } while (ancestor != "/" && !isDirectory(ancestor));
+            watch(ancestor);
         }
         folderKey = key;
         dirty = fd < 0;  // without inotify, look again every time
@@ -235,6 +238,15 @@ std::optional<URL> Workspace::urlForApplication(const std::string& bundleIdentif
             best = &app;
     if (!best) return std::nullopt;
     return URL::fileURLWithPath(best->path, true);
+}
+
+std::optional<std::string> Workspace::versionOfApplication(const URL& applicationURL) {
+    std::lock_guard lock(mutex_);
+    index_->refresh();
+    std::string path = applicationURL.path();
+    for (const auto& app : index_->apps)
+        if (app.path == path) return app.version;
+    return std::nullopt;
 }
 
 std::optional<URL> Workspace::urlForApplicationToOpen(const URL& url) {

@@ -64,6 +64,9 @@ public:
     std::vector<URL> urlsForApplications(const std::string& bundleIdentifier);
     // The one copy the system prefers: the highest version, the first found among equals.
     std::optional<URL> urlForApplication(const std::string& bundleIdentifier);
+    // The "CFBundleShortVersionString" of the installed application at `applicationURL` ("0" when it
+    // has none), from the workspace's index; absent when no application is installed there.
+    std::optional<std::string> versionOfApplication(const URL& applicationURL);
     // The application that opens the URL.
     std::optional<URL> urlForApplicationToOpen(const URL& url);
 

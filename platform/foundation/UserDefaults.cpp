@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <ctime>
 #include <map>
 #include <mutex>
@@ -105,16 +106,25 @@ public:
     bool synchronize() {
         std::lock_guard lock(mutex_);
         std::string folder = path_.substr(0, path_.rfind('/'));
-        if (!pending_.empty()) FileManager::defaultManager().createDirectory(folder);
         // Other processes of the user take the same lock around their read-modify-write.
         std::string lockPath = folder + "/." + path_.substr(path_.rfind('/') + 1) + ".lock";
-        int lockFd = pending_.empty() ? -1 : ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        int lockFd = -1;
+        if (!pending_.empty()) {
+            lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (lockFd < 0 && errno == ENOENT && FileManager::defaultManager().createDirectory(folder))
+                lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        }
         if (lockFd >= 0) ::flock(lockFd, LOCK_EX);
 
         Dictionary disk;
         FileStamp stamp = stampOf(path_);
-        LoadResult loaded = loadDictionary(path_, disk);
+        LoadResult loaded = LoadResult::Loaded;
+        if (merged_ && stamp.exists && stamp == stamp_ && lastLoad_ == LoadResult::Loaded)
+            disk = *merged_;  // nobody replaced the file since we read it: our view is current
+        else
+            loaded = loadDictionary(path_, disk);
         bool ok = true;
+        bool wrote = false;
         if (!pending_.empty()) {
             if (loaded == LoadResult::Corrupt) ::rename(path_.c_str(), corruptName(path_).c_str());
             for (const auto& [key, value] : pending_) {
@@ -128,11 +138,13 @@ public:
             if (ok) {
                 pending_.clear();
                 stamp = stampOf(path_);
+                wrote = true;
             }
         }
         if (lockFd >= 0) ::close(lockFd);  // closing releases the lock
 
         stamp_ = stamp;
+        lastLoad_ = wrote ? LoadResult::Loaded : loaded;
         applyPending(disk);
         merged_ = std::make_shared<const Dictionary>(std::move(disk));
         return ok;
@@ -143,7 +155,7 @@ private:
         FileStamp stamp = stampOf(path_);
         if (merged_ && stamp == stamp_) return;
         Dictionary disk;
-        if (stamp.exists) loadDictionary(path_, disk);
+        lastLoad_ = stamp.exists ? loadDictionary(path_, disk) : LoadResult::Missing;
         stamp_ = stamp;
         applyPending(disk);
         merged_ = std::make_shared<const Dictionary>(std::move(disk));
@@ -161,6 +173,7 @@ private:
     std::string path_;
     std::mutex mutex_;
     FileStamp stamp_;
+    LoadResult lastLoad_ = LoadResult::Missing;  // what reading the file at stamp_ gave
     std::shared_ptr<const Dictionary> merged_;
     std::map<std::string, std::optional<Value>> pending_;  // changes not yet in the file
 };
