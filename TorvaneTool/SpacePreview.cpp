@@ -147,13 +147,20 @@ void removeEventTap() {
     XQLog("移除事件监听器");
 }
 
+namespace {
+// Kept out of line so the path every key event takes stays a few loads and compares.
+[[gnu::noinline, gnu::cold]] SessionEvent* dropUntrustedTap(SessionEvent* event) {
+    XQLog(XQLogAt(kCallback), "没有辅助功能权限");
+    dropTap();
+    return event;
+}
+}  // namespace
+
 SessionEvent* eventTapCallback(platform::EventTapProxy, platform::SessionEventType type, SessionEvent* event, void*) {
-    if (!platform::AXIsProcessTrusted()) {
-        XQLog(XQLogAt(kCallback), "没有辅助功能权限");
-        dropTap();
-        return event;
-    }
-    if (type == platform::kSessionEventTapDisabledByTimeout || type == platform::kSessionEventTapDisabledByUserInput) {
+    if (!platform::AXIsProcessTrusted()) [[unlikely]]
+        return dropUntrustedTap(event);
+    if (type == platform::kSessionEventTapDisabledByTimeout || type == platform::kSessionEventTapDisabledByUserInput)
+        [[unlikely]] {
         removeEventTap();
         return event;
     }

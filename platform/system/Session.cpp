@@ -35,11 +35,15 @@ Session& Session::shared() {
 
 Session::Session() : frontmost_(kFinder) {}
 
-bool Session::initialTrust() {
-    // A login starts untrusted; XQ_SESSION_TRUSTED=1 starts a program as if Accessibility were granted.
+namespace {
+// A login starts untrusted; XQ_SESSION_TRUSTED=1 starts a program as if Accessibility were granted.
+const bool kTrustFromEnvironment = [] {
     const char* trusted = std::getenv("XQ_SESSION_TRUSTED");
-    return trusted && std::string_view(trusted) == "1";
-}
+    bool value = trusted && std::string_view(trusted) == "1";
+    if (value) Session::setTrusted(true);
+    return value;
+}();
+}  // namespace
 
 void Session::reset() {
     std::vector<std::shared_ptr<EventTap>> oldTaps = taps();

@@ -54,7 +54,7 @@ public:
     void reset();
 
     static bool isTrusted() { return trusted_.load(std::memory_order_relaxed); }
-    void setTrusted(bool trusted) { trusted_.store(trusted); }
+    static void setTrusted(bool trusted) { trusted_.store(trusted); }
 
     std::string frontmostApplication() const;
     void setFrontmostApplication(const std::string& bundleIdentifier);
@@ -104,8 +104,9 @@ private:
     bool ownApplicationIsFrontmost() const;
 
     // Read on every tapped key event from any thread: kept outside the lock, with no guard to pass.
-    static bool initialTrust();
-    static inline std::atomic<bool> trusted_{initialTrust()};
+    // Constant-initialised so reading it needs no initialisation guard; the environment's start value
+    // is applied by a static initialiser in Session.cpp, before main.
+    static inline std::atomic<bool> trusted_{false};
     mutable std::mutex mutex_;
     std::string frontmost_;
     std::vector<std::string> selection_;
