@@ -156,19 +156,27 @@ namespace {
 }
 }  // namespace
 
+namespace {
+[[gnu::noinline]] SessionEvent* removeDisabledTap(SessionEvent* event) {
+    removeEventTap();
+    return event;
+}
+// A bare Space: the decision answers whether the press is swallowed.
+[[gnu::noinline]] SessionEvent* decideOnSpace(SessionEvent* event) {
+    return checkSelectedFileTellTorvaneToPreview() ? nullptr : event;
+}
+}  // namespace
+
 SessionEvent* eventTapCallback(platform::EventTapProxy, platform::SessionEventType type, SessionEvent* event, void*) {
     if (!platform::AXIsProcessTrusted()) [[unlikely]]
         return dropUntrustedTap(event);
     if (type == platform::kSessionEventTapDisabledByTimeout || type == platform::kSessionEventTapDisabledByUserInput)
-        [[unlikely]] {
-        removeEventTap();
-        return event;
-    }
-    if (type == platform::kSessionEventKeyDown) {
-        auto keyCode = static_cast<std::uint16_t>(event->integerValueField(platform::kKeyboardEventKeycode));
-        if (keyCode == kSpaceKeyCode && (event->flags() & kModifierMask) == 0 && checkSelectedFileTellTorvaneToPreview())
-            return nullptr;
-    }
+        [[unlikely]]
+        return removeDisabledTap(event);
+    if (type == platform::kSessionEventKeyDown &&
+        static_cast<std::uint16_t>(event->integerValueField(platform::kKeyboardEventKeycode)) == kSpaceKeyCode &&
+        (event->flags() & kModifierMask) == 0)
+        return decideOnSpace(event);
     return event;
 }
 
