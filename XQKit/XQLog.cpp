@@ -1,13 +1,12 @@
 #include "XQKit/XQLog.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cstdlib>
 
 #include "XQKit/AppInfo.h"
 #include "platform/appkit/EventMonitor.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Dispatch.h"
+#include "platform/foundation/JSON.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ProcessInfo.h"
 
@@ -26,27 +25,6 @@ class JSONNull final : public platform::Object {
 public:
     std::string description() const override { return "<null>"; }
 };
-
-Value fromJSON(const nlohmann::json& json) {
-    switch (json.type()) {
-        case nlohmann::json::value_t::object: {
-            Dictionary dictionary;
-            for (const auto& [key, element] : json.items()) dictionary.emplace(key, fromJSON(element));
-            return Value(std::move(dictionary));
-        }
-        case nlohmann::json::value_t::array: {
-            Array array;
-            for (const auto& element : json) array.push_back(fromJSON(element));
-            return Value(std::move(array));
-        }
-        case nlohmann::json::value_t::string: return Value(json.get<std::string>());
-        case nlohmann::json::value_t::boolean: return Value(json.get<bool>());
-        case nlohmann::json::value_t::number_integer: return Value(json.get<std::int64_t>());
-        case nlohmann::json::value_t::number_unsigned: return Value(json.get<std::uint64_t>());
-        case nlohmann::json::value_t::number_float: return Value(json.get<double>());
-        default: return Value(platform::ObjectPtr(std::make_shared<JSONNull>()));
-    }
-}
 
 void removeLastComma(std::string& text) {
     if (auto comma = text.rfind(','); comma != std::string::npos) text.erase(comma, 1);
@@ -106,9 +84,9 @@ std::string XQLogRenderArray(const Array& array, std::uint8_t depth) {
 }
 
 std::string XQLogRenderData(const platform::Data& data) {
-    nlohmann::json json = nlohmann::json::parse(data.view(), nullptr, false);
-    if (!json.is_discarded() && (json.is_object() || json.is_array())) {
-        Value value = fromJSON(json);
+    std::optional<Value> parsed = platform::parseJSON(data.view(), Value(platform::ObjectPtr(std::make_shared<JSONNull>())));
+    if (parsed && (parsed->array() || parsed->dictionary())) {
+        const Value& value = *parsed;
         std::string text = value.array() ? XQLogRenderArray(*value.array(), 0) : XQLogRenderDictionary(*value.dictionary(), 0);
         std::string flat;
         for (char c : text) {
@@ -117,7 +95,7 @@ std::string XQLogRenderData(const platform::Data& data) {
         }
         return "DATA:【 " + flat + " 】";
     }
-    if (!json.is_discarded()) return data.description();
+    if (parsed) return data.description();
     if (platform::isValidUTF8(data.view())) return "DATA:【 " + data.toString() + " 】";
     return data.description();
 }

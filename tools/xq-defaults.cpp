@@ -7,58 +7,16 @@
 // DOMAIN is a suite name (an app group such as Q7T3VN5XK2.group.cn.holmquay.Torvane, or a bundle
 // identifier) or NSGlobalDomain.
 
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "platform/foundation/JSON.h"
 #include "platform/foundation/UserDefaults.h"
 
 using platform::Value;
 
 namespace {
-
-nlohmann::json toJSON(const Value& value) {
-    switch (value.kind()) {
-        case Value::Kind::Bool: return *value.boolValue();
-        case Value::Kind::Integer: return *value.exactly<std::int64_t>();
-        case Value::Kind::Unsigned: return *value.exactly<std::uint64_t>();
-        case Value::Kind::Real: return *value.doubleValue();
-        case Value::Kind::String: return *value.string();
-        case Value::Kind::Array: {
-            nlohmann::json array = nlohmann::json::array();
-            for (const auto& element : *value.array()) array.push_back(toJSON(element));
-            return array;
-        }
-        case Value::Kind::Dictionary: {
-            nlohmann::json object = nlohmann::json::object();
-            for (const auto& [key, element] : *value.dictionary()) object[key] = toJSON(element);
-            return object;
-        }
-        case Value::Kind::Absent: return nullptr;
-        default: return value.description();
-    }
-}
-
-Value fromJSON(const nlohmann::json& json) {
-    if (json.is_boolean()) return Value(json.get<bool>());
-    if (json.is_number_integer()) return Value(json.get<std::int64_t>());
-    if (json.is_number_unsigned()) return Value(json.get<std::uint64_t>());
-    if (json.is_number_float()) return Value(json.get<double>());
-    if (json.is_string()) return Value(json.get<std::string>());
-    if (json.is_array()) {
-        platform::Array array;
-        for (const auto& element : json) array.push_back(fromJSON(element));
-        return Value(std::move(array));
-    }
-    if (json.is_object()) {
-        platform::Dictionary dictionary;
-        for (const auto& [key, element] : json.items()) dictionary.emplace(key, fromJSON(element));
-        return Value(std::move(dictionary));
-    }
-    return {};
-}
 
 std::shared_ptr<platform::UserDefaults> open(const std::string& domain) {
     if (domain == "NSGlobalDomain") return platform::UserDefaults::globalDomain();
@@ -86,12 +44,12 @@ int main(int argc, char** argv) {
             std::cerr << "xq-defaults: the domain/default pair (" << argv[2] << ", " << argv[3] << ") does not exist\n";
             return 1;
         }
-        std::cout << toJSON(value).dump() << "\n";
+        std::cout << platform::jsonText(value) << "\n";
         return 0;
     }
     if (verb == "write" && argc == 5) {
-        auto json = nlohmann::json::parse(argv[4], nullptr, false);
-        Value value = json.is_discarded() ? Value(std::string(argv[4])) : fromJSON(json);
+        // Text that is not JSON is stored as the text itself, as `defaults write` does.
+        Value value = platform::parseJSON(argv[4]).value_or(Value(std::string(argv[4])));
         if (value.isAbsent() || !defaults->set(argv[3], value)) {
             std::cerr << "xq-defaults: cannot store that value\n";
             return 1;

@@ -21,6 +21,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/PathUtilities.h"
 #include "platform/foundation/ProcessInfo.h"
 #include "platform/system/Session.h"
 
@@ -42,16 +43,8 @@ std::string lowercase(std::string text) {
 
 std::optional<std::string> findInPath(const std::string& program) {
     const char* path = std::getenv("PATH");
-    std::string list = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        auto colon = list.find(':', start);
-        std::string folder = list.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (!folder.empty() && FileManager::defaultManager().isExecutableFile(folder + "/" + program))
-            return folder + "/" + program;
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
+    for (const auto& folder : colonSeparatedList(path ? path : "/usr/bin:/bin"))
+        if (FileManager::defaultManager().isExecutableFile(folder + "/" + program)) return folder + "/" + program;
     return std::nullopt;
 }
 
@@ -134,17 +127,8 @@ struct Workspace::Index {
     static std::vector<std::string> searchFolders() {
         std::vector<std::string> folders = {"/Applications",
                                             FileManager::defaultManager().homeDirectory() + "/Applications"};
-        if (const char* extra = std::getenv("XQ_APPLICATION_DIRS")) {
-            std::string list = extra;
-            std::size_t start = 0;
-            while (start <= list.size()) {
-                auto colon = list.find(':', start);
-                std::string folder = list.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-                if (!folder.empty()) folders.push_back(folder);
-                if (colon == std::string::npos) break;
-                start = colon + 1;
-            }
-        }
+        if (const char* extra = std::getenv("XQ_APPLICATION_DIRS"))
+            for (auto& folder : colonSeparatedList(extra)) folders.push_back(std::move(folder));
         std::vector<std::string> unique;
         for (auto& folder : folders) {
             while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();

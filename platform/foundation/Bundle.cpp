@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/PathUtilities.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -176,15 +177,8 @@ std::vector<std::string> Bundle::preferredLanguages() {
         for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
             const char* value = std::getenv(variable);
             if (!value || !*value) continue;
-            std::string text = value;
-            std::size_t start = 0;
-            while (start <= text.size()) {  // LANGUAGE may list several, separated by ":"
-                auto colon = text.find(':', start);
-                auto tag = languageTagFromLocale(text.substr(start, colon == std::string::npos ? colon : colon - start));
-                if (!tag.empty()) languages.push_back(tag);
-                if (colon == std::string::npos) break;
-                start = colon + 1;
-            }
+            for (const auto& locale : colonSeparatedList(value))  // LANGUAGE may list several
+                if (auto tag = languageTagFromLocale(locale); !tag.empty()) languages.push_back(tag);
             if (!languages.empty()) break;
         }
     }

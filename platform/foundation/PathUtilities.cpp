@@ -166,4 +166,17 @@ std::string resolvingSymlinksInPath(std::string_view path) {
     return joinComponents(true, resolved);
 }
 
+std::vector<std::string> colonSeparatedList(std::string_view list) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        auto colon = list.find(':', start);
+        auto entry = list.substr(start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
+        if (!entry.empty()) entries.emplace_back(entry);
+        if (colon == std::string_view::npos) break;
+        start = colon + 1;
+    }
+    return entries;
+}
+
 }  // namespace platform

@@ -32,4 +32,7 @@ std::string standardizedPath(std::string_view path);
 // components that do not exist are kept as written. A relative path comes back standardised only.
 std::string resolvingSymlinksInPath(std::string_view path);
 
+// The entries of a colon-separated list such as PATH ("a::b" -> ["a", "b"]); empty entries are dropped.
+std::vector<std::string> colonSeparatedList(std::string_view list);
+
 }  // namespace platform

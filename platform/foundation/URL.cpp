@@ -1,5 +1,7 @@
 #include "platform/foundation/URL.h"
 
+#include "platform/foundation/PathUtilities.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -249,33 +251,10 @@ std::optional<std::string> URL::fragment() const {
     return text_.substr(fragmentBegin_);
 }
 
-std::vector<std::string> URL::pathComponents() const {
-    std::vector<std::string> parts;
-    std::string p = path();
-    if (p.empty()) return parts;
-    if (p[0] == '/') parts.push_back("/");
-    std::size_t start = 0;
-    while (start <= p.size()) {
-        auto slash = p.find('/', start);
-        std::string piece = p.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (!piece.empty()) parts.push_back(piece);
-        if (slash == std::string::npos) break;
-        start = slash + 1;
-    }
-    return parts;
-}
-
-std::string URL::lastPathComponent() const {
-    auto parts = pathComponents();
-    return parts.empty() ? std::string() : parts.back();
-}
-
-std::string URL::pathExtension() const {
-    std::string last = lastPathComponent();
-    auto dot = last.rfind('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == last.size()) return {};
-    return last.substr(dot + 1);
-}
+// The decoded path follows the platform's path rules.
+std::vector<std::string> URL::pathComponents() const { return platform::pathComponents(path()); }
+std::string URL::lastPathComponent() const { return platform::lastPathComponent(path()); }
+std::string URL::pathExtension() const { return platform::pathExtension(path()); }
 
 bool URL::hasDirectoryPath() const { return pathEnd_ > pathBegin_ && text_[pathEnd_ - 1] == '/'; }
 
