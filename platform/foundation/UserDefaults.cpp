@@ -199,6 +199,11 @@ public:
         std::lock_guard lock(mutex_);
         return registered_;
     }
+    Value registeredValue(const std::string& key) {
+        std::lock_guard lock(mutex_);
+        auto it = registered_.find(key);
+        return it == registered_.end() ? Value() : it->second;
+    }
     void registerDefaults(const Dictionary& defaults) {
         std::lock_guard lock(mutex_);
         for (const auto& [key, value] : defaults) registered_[key] = value;
@@ -287,9 +292,7 @@ Value UserDefaults::object(const std::string& key) const {
         auto global = DomainRegistry::shared().domain(pathForDomain(kGlobalDomainName))->snapshot();
         if (auto it = global->find(key); it != global->end()) return it->second;
     }
-    auto registered = DomainRegistry::shared().registered();
-    if (auto it = registered.find(key); it != registered.end()) return it->second;
-    return {};
+    return DomainRegistry::shared().registeredValue(key);
 }
 
 bool UserDefaults::set(const std::string& key, const Value& value) {
